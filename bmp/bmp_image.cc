@@ -1,0 +1,196 @@
+#include "bmp/bmp_image.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cinttypes>
+
+#include "bmp/byte_order.h"
+
+namespace quillpix {
+namespace {
+
+// Closes the descriptor on every path out of readInputFile.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Opens a regular file for reading. O_NONBLOCK keeps a FIFO from blocking the open; it is
+// refused right after, like every other kind of file that is not a regular one.
+int openRegularFile(const std::string& fileName) {
+  int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return fd;
+}
+
+// The file's length from its end position, the read position left where it was; -1 on failure.
+int64_t fileLength(int fd) {
+  off_t current = ::lseek(fd, 0, SEEK_CUR);
+  if (current < 0) return -1;
+  off_t end = ::lseek(fd, 0, SEEK_END);
+  if (end < 0 || ::lseek(fd, current, SEEK_SET) < 0) return -1;
+  return static_cast<int64_t>(end);
+}
+
+// Reads exactly `size` bytes unless the file ends or fails first; returns the count read.
+size_t readFully(int fd, uint8_t* into, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t got = ::read(fd, into + done, size - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return done;
+}
+
+}  // namespace
+
+const char* compressionName(uint32_t compression) {
+  switch (compression) {
+    case 0:
+      return "(none)";
+    case 1:
+      return "(RLE 8-bit/pixel)";
+    case 2:
+      return "(RLE 4-bit/pixel)";
+    case 3:
+      return "(Bit field or Huffman 1D compression for BITMAPCOREHEADER2)";
+    case 4:
+      return "(JPEG or RLE-24 compression for BITMAPCOREHEADER2)";
+    case 5:
+      return "(PNG)";
+    case 6:
+      return "(Bit field)";
+    default:
+      return "(unknown)";
+  }
+}
+
+std::optional<ByteBuffer> readInputFile(const std::string& fileName, std::FILE* out) {
+  std::fprintf(out, "Work file: %s ", fileName.c_str());
+  FileDescriptor file(openRegularFile(fileName));
+  if (file.get() < 0) {
+    std::fprintf(out, "Error: Can't opening file -  %s\n", fileName.c_str());
+    return std::nullopt;
+  }
+  int64_t length = fileLength(file.get());
+  if (length < 0) {
+    std::fprintf(out, "Error: Can't read file - %s\n", fileName.c_str());
+    return std::nullopt;
+  }
+  if (length == 0) {
+    std::fprintf(out, "Error: Wrong size of file - %s\n", fileName.c_str());
+    return std::nullopt;
+  }
+  std::fprintf(out, "(%" PRId64 " bytes)\n", length);
+
+  const uint64_t bufferSize = static_cast<uint64_t>(length) + 1;
+  std::optional<ByteBuffer> image;
+  if (bufferSize <= SIZE_MAX) image = ByteBuffer::allocate(static_cast<size_t>(bufferSize));
+  if (!image) {
+    std::fprintf(out, "Error: Not enough memory.\n");
+    return std::nullopt;
+  }
+  const size_t wanted = static_cast<size_t>(length);
+  if (readFully(file.get(), image->data(), wanted) != wanted) {
+    std::fprintf(out, "Error: Can't read file - %s\n", fileName.c_str());
+    return std::nullopt;
+  }
+  image->data()[wanted] = 0;
+  return image;
+}
+
+std::optional<BmpImage> decodeBmpImage(ByteBuffer fileImage, const std::string& fileName,
+                                       std::FILE* out) {
+  BmpImage image;
+  image.length = fileImage.size() == 0 ? 0 : static_cast<int64_t>(fileImage.size() - 1);
+  image.data = std::move(fileImage);
+  std::span<const uint8_t> bytes = image.bytes();
+
+  std::fprintf(out, "File analizing... ");
+  // A one-byte file compares its second signature byte with the trailing zero, never beyond.
+  if (image.data.size() < 2 || image.data.data()[0] != 'B' || image.data.data()[1] != 'M') {
+    std::fprintf(out, "Error: Wrong format of file - %s\n", fileName.c_str());
+    return std::nullopt;
+  }
+  std::fprintf(out, "BMP format detected!\n");
+
+  if (image.length < kMinBmpLength) {
+    std::fprintf(out, "Error: Wrong size of file - %s\n", fileName.c_str());
+    return std::nullopt;
+  }
+  image.biSize = readLe32(bytes, 14);
+  if (image.biSize < kMinInfoHeaderSize) {
+    // Shorter headers (the 12-byte core header) keep their fields at other offsets.
+    std::fprintf(out, "Error: Unsupported BMP header size - %u bytes.\n", image.biSize);
+    return std::nullopt;
+  }
+  image.colourTableOffset = uint64_t{kFileHeaderSize} + image.biSize;
+  if (static_cast<uint64_t>(image.length) < image.colourTableOffset) {
+    std::fprintf(out, "Error: Wrong size of file - %s\n", fileName.c_str());
+    return std::nullopt;
+  }
+
+  image.bfSize = readLe32(bytes, 2);
+  image.bfOffBits = readLe32(bytes, 10);
+  image.biWidth = readLe32(bytes, 18);
+  image.biHeight = static_cast<int32_t>(readLe32(bytes, 22));
+  image.biPlanes = readLe16(bytes, 26);
+  image.biBitCount = readLe16(bytes, 28);
+  image.biCompression = readLe32(bytes, 30);
+  image.biSizeImage = readLe32(bytes, 34);
+  image.biXPelsPerMeter = static_cast<int32_t>(readLe32(bytes, 38));
+  image.biYPelsPerMeter = static_cast<int32_t>(readLe32(bytes, 42));
+  image.biClrUsed = readLe32(bytes, 46);
+  image.biClrImportant = readLe32(bytes, 50);
+
+  // Four-byte fields print as the signed reading of their 32 bits.
+  auto asSigned = [](uint32_t value) { return static_cast<int>(static_cast<int32_t>(value)); };
+  std::fprintf(out, "\nBMP header:\n%s", kReportRule);
+  std::fprintf(out, "  file size: %d bytes\n", asSigned(image.bfSize));
+  std::fprintf(out, "  image width: %d px\n", asSigned(image.biWidth));
+  std::fprintf(out, "  image heigth: %d px\n", static_cast<int>(image.biHeight));
+  std::fprintf(out, "  image planes: %d\n", static_cast<int>(image.biPlanes));
+  std::fprintf(out, "  bits/pixel: %d\n", static_cast<int>(image.biBitCount));
+  std::fprintf(out, "  compress type: %d %s\n", asSigned(image.biCompression),
+               compressionName(image.biCompression));
+  std::fprintf(out, "  image size: %d bytes\n", asSigned(image.biSizeImage));
+  std::fprintf(out, "  x pixels per meter: %d\n", static_cast<int>(image.biXPelsPerMeter));
+  std::fprintf(out, "  y pixels per meter: %d\n", static_cast<int>(image.biYPelsPerMeter));
+  std::fprintf(out, "  colors in color table: %d\n", asSigned(image.biClrUsed));
+  std::fprintf(out, "  important color count: %d\n\n", asSigned(image.biClrImportant));
+
+  if (image.biCompression != 0) {
+    std::fprintf(out, "Error: Compressed file not supported yet.\n");
+    return std::nullopt;
+  }
+  return image;
+}
+
+std::optional<BmpImage> loadBmpImage(const std::string& fileName, std::FILE* out) {
+  std::optional<ByteBuffer> fileImage = readInputFile(fileName, out);
+  if (!fileImage) return std::nullopt;
+  return decodeBmpImage(std::move(*fileImage), fileName, out);
+}
+
+}  // namespace quillpix

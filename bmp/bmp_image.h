@@ -1,0 +1,71 @@
+// Loading a BMP file into memory and decoding its headers, with the header section of the
+// console report.
+#ifndef QUILLPIX_BMP_BMP_IMAGE_H_
+#define QUILLPIX_BMP_BMP_IMAGE_H_
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "bmp/byte_buffer.h"
+
+namespace quillpix {
+
+// Size of the 14-byte file header plus the smallest information header that is decoded.
+inline constexpr int64_t kMinBmpLength = 54;
+inline constexpr uint32_t kFileHeaderSize = 14;
+inline constexpr uint32_t kMinInfoHeaderSize = 40;
+
+// The rule under the title of each report section.
+inline constexpr char kReportRule[] = "---------------------------------\n";
+
+// The whole input file and its decoded header fields. Later steps read the colour table and the
+// pixel rows in place, through offsets into `data`.
+struct BmpImage {
+  ByteBuffer data;     // length + 1 bytes; the last one is always 0
+  int64_t length = 0;  // the file's length in bytes, never 0 once loaded
+
+  uint32_t bfSize = 0;
+  uint32_t bfOffBits = 0;
+  uint32_t biSize = 0;
+  uint32_t biWidth = 0;
+  int32_t biHeight = 0;
+  uint16_t biPlanes = 0;
+  uint16_t biBitCount = 0;
+  uint32_t biCompression = 0;
+  uint32_t biSizeImage = 0;
+  int32_t biXPelsPerMeter = 0;
+  int32_t biYPelsPerMeter = 0;
+  uint32_t biClrUsed = 0;
+  uint32_t biClrImportant = 0;
+
+  // Where the colour table starts: right behind the information header, whatever its size.
+  uint64_t colourTableOffset = 0;
+
+  // The file's bytes, without the trailing zero.
+  std::span<const uint8_t> bytes() const {
+    return {data.data(), static_cast<size_t>(length)};
+  }
+};
+
+// Reads the named file whole into a buffer of length + 1 bytes (the last one 0). Prints the
+// work-file line with the length, or one error message and returns nothing.
+std::optional<ByteBuffer> readInputFile(const std::string& fileName, std::FILE* out);
+
+// Checks the signature, decodes the headers and prints the header report from a file image
+// made by readInputFile (its last byte is the extra 0). `fileName` only appears in messages.
+// Returns nothing after printing one error message.
+std::optional<BmpImage> decodeBmpImage(ByteBuffer fileImage, const std::string& fileName,
+                                       std::FILE* out);
+
+// The loading step of a run: readInputFile followed by decodeBmpImage.
+std::optional<BmpImage> loadBmpImage(const std::string& fileName, std::FILE* out);
+
+// The name the report gives a biCompression value, "(none)" for 0.
+const char* compressionName(uint32_t compression);
+
+}  // namespace quillpix
+
+#endif  // QUILLPIX_BMP_BMP_IMAGE_H_

@@ -1,0 +1,74 @@
+#include "convert/palette.h"
+
+namespace quillpix {
+
+uint8_t scaleComponent(uint8_t component) {
+  // component / 10.6 + 0.5 truncated, in whole numbers.
+  return static_cast<uint8_t>((10 * component + 53) / 106);
+}
+
+uint16_t packColourWord(uint8_t red, uint8_t green, uint8_t blue, bool fullColour) {
+  if (!fullColour) {
+    constexpr uint8_t kKeptLevelBits = 0x18;
+    red &= kKeptLevelBits;
+    green &= kKeptLevelBits;
+    blue &= kKeptLevelBits;
+  }
+  return static_cast<uint16_t>((red << 10) | (green << 5) | blue);
+}
+
+void printBits(std::FILE* out, uint8_t byte) {
+  char digits[8];
+  for (int bit = 0; bit < 8; ++bit) digits[bit] = (byte & (0x80 >> bit)) ? '1' : '0';
+  std::fwrite(digits, 1, sizeof digits, out);
+}
+
+int decideColourCount(const BmpImage& image) {
+  if (image.biClrUsed >= 1 && image.biClrUsed <= 255) return static_cast<int>(image.biClrUsed);
+  // No usable count in the header: an 8-bit image has a full table of 256 entries.
+  if (image.biBitCount == 8) return kMaxColourCount;
+  const uint32_t bits = image.biBitCount;
+  return static_cast<int>((bits * bits) & 0xFF);
+}
+
+std::optional<PaletteTable> convertPalette(const BmpImage& image, bool debug, bool fullColour,
+                                           std::FILE* out) {
+  std::fprintf(out, "BMP palette:\n%s", kReportRule);
+  PaletteTable table;
+  table.colourCount = decideColourCount(image);
+  const uint64_t tableEnd = image.colourTableOffset + 4 * static_cast<uint64_t>(table.colourCount);
+  if (table.colourCount == 0 || tableEnd > static_cast<uint64_t>(image.length)) {
+    std::fprintf(out, "Error: Wrong BMP palette.\n");
+    return std::nullopt;
+  }
+  std::fprintf(out, "BMP use calculated colors: %d\n\n", table.colourCount);
+  if (debug) {
+    std::fprintf(out,
+                 "           No #      R   G   B        R   G   B        pentevo    xRRrrrGG "
+                 "gggBBbbb\n");
+  }
+
+  const uint8_t* entry = image.data.data() + image.colourTableOffset;
+  for (int j = 0; j < table.colourCount; ++j, entry += 4) {
+    const uint8_t blue = entry[0], green = entry[1], red = entry[2];
+    const uint8_t redLevel = scaleComponent(red);
+    const uint8_t greenLevel = scaleComponent(green);
+    const uint8_t blueLevel = scaleComponent(blue);
+    const uint16_t word = packColourWord(redLevel, greenLevel, blueLevel, fullColour);
+    const uint8_t low = static_cast<uint8_t>(word & 0xFF);
+    const uint8_t high = static_cast<uint8_t>(word >> 8);
+    table.bytes[2 * j] = low;
+    table.bytes[2 * j + 1] = high;
+    if (debug) {
+      std::fprintf(out, "BMP color %3d[#%02X] [#%02X,#%02X,#%02X] -> %3d,%3d,%3d -> %3d,%3d[#%02X%02X] ",
+                   j, j, red, green, blue, redLevel, greenLevel, blueLevel, high, low, high, low);
+      printBits(out, high);
+      std::fputc(' ', out);
+      printBits(out, low);
+      std::fputc('\n', out);
+    }
+  }
+  return table;
+}
+
+}  // namespace quillpix

@@ -1,0 +1,44 @@
+// Turning the BMP colour table into 15-bit colour words, with the palette section of the report.
+#ifndef QUILLPIX_CONVERT_PALETTE_H_
+#define QUILLPIX_CONVERT_PALETTE_H_
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+
+#include "bmp/bmp_image.h"
+
+namespace quillpix {
+
+inline constexpr int kMaxColourCount = 256;
+
+// The output palette: `colourCount` colour words, each stored low byte first.
+struct PaletteTable {
+  int colourCount = 0;  // 1 to 256
+  std::array<uint8_t, 2 * kMaxColourCount> bytes{};
+
+  int byteLength() const { return 2 * colourCount; }
+};
+
+// The level, 0 to 24, of one 8-bit colour component: component / 10.6, rounded.
+uint8_t scaleComponent(uint8_t component);
+
+// Packs three levels into a colour word: red in bits 14-10, green in 9-5, blue in 4-0. Without
+// full colour only the two highest bits of each level survive (the 64-colour limit).
+uint16_t packColourWord(uint8_t red, uint8_t green, uint8_t blue, bool fullColour);
+
+// Prints the byte's eight bits, most significant first, with nothing around them.
+void printBits(std::FILE* out, uint8_t byte);
+
+// How many palette entries the image gets; 0 when it can have none.
+int decideColourCount(const BmpImage& image);
+
+// Prints the palette section and builds the palette table, or prints one error message and
+// returns nothing.
+std::optional<PaletteTable> convertPalette(const BmpImage& image, bool debug, bool fullColour,
+                                           std::FILE* out);
+
+}  // namespace quillpix
+
+#endif  // QUILLPIX_CONVERT_PALETTE_H_
