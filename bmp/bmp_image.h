@@ -45,9 +45,7 @@ struct BmpImage {
   uint64_t colourTableOffset = 0;
 
   // The file's bytes, without the trailing zero.
-  std::span<const uint8_t> bytes() const {
-    return {data.data(), static_cast<size_t>(length)};
-  }
+  std::span<const uint8_t> bytes() const { return {data.data(), static_cast<size_t>(length)}; }
 };
 
 // Reads the named file whole into a buffer of length + 1 bytes (the last one 0). Prints the

@@ -24,7 +24,9 @@ struct ScanCase {
   bool usageRequested;
 };
 
-void PrintTo(const ScanCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ScanCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ScanArgumentsTest : public ::testing::TestWithParam<ScanCase> {};
 
@@ -42,27 +44,31 @@ INSTANTIATE_TEST_SUITE_P(
     Table, ScanArgumentsTest,
     ::testing::Values(
         ScanCase{"NoArguments", {}, std::nullopt, false, true, 0, false},
-        ScanCase{"SwitchFirstIsNoFileName", {"--debug", "a.bmp"}, std::nullopt, true, true, 0,
-                 false},
+        ScanCase{
+            "SwitchFirstIsNoFileName", {"--debug", "a.bmp"}, std::nullopt, true, true, 0, false},
         ScanCase{"BgWithoutValue", {"a.bmp", "--bg"}, "a.bmp", false, true, 0, true},
-        ScanCase{"PlainNumberEndsScan", {"a.bmp", "--bg", "5", "--debug"}, "a.bmp", false, true,
-                 5, false},
-        ScanCase{"DebugThenBg", {"a.bmp", "--debug", "--bg", "5"}, "a.bmp", true, true, 5, false},
-        ScanCase{"BgValueIsAlsoASwitch", {"a.bmp", "--bg", "--debug"}, "a.bmp", true, true, 0,
+        ScanCase{"PlainNumberEndsScan",
+                 {"a.bmp", "--bg", "5", "--debug"},
+                 "a.bmp",
+                 false,
+                 true,
+                 5,
                  false},
-        ScanCase{"BgTakesBgThenLacksValue", {"a.bmp", "--bg", "--bg"}, "a.bmp", false, true, 0,
-                 true},
+        ScanCase{"DebugThenBg", {"a.bmp", "--debug", "--bg", "5"}, "a.bmp", true, true, 5, false},
+        ScanCase{
+            "BgValueIsAlsoASwitch", {"a.bmp", "--bg", "--debug"}, "a.bmp", true, true, 0, false},
+        ScanCase{
+            "BgTakesBgThenLacksValue", {"a.bmp", "--bg", "--bg"}, "a.bmp", false, true, 0, true},
         ScanCase{"FileAlone", {"a.bmp"}, "a.bmp", false, true, 0, false},
         ScanCase{"SixtyFour", {"a.bmp", "--64"}, "a.bmp", false, false, 0, false},
-        ScanCase{"WrongCaseIgnored", {"a.bmp", "--DEBUG", "--64"}, "a.bmp", false, false, 0,
-                 false},
+        ScanCase{"WrongCaseIgnored", {"a.bmp", "--DEBUG", "--64"}, "a.bmp", false, false, 0, false},
         ScanCase{"SuffixIgnored", {"a.bmp", "--debug=1", "--64"}, "a.bmp", false, false, 0, false},
         ScanCase{"DoubleDashIgnored", {"a.bmp", "--", "--64"}, "a.bmp", false, false, 0, false},
-        ScanCase{"SingleDashOptionEndsScan", {"a.bmp", "-x", "--debug"}, "a.bmp", false, true, 0,
-                 false},
+        ScanCase{
+            "SingleDashOptionEndsScan", {"a.bmp", "-x", "--debug"}, "a.bmp", false, true, 0, false},
         ScanCase{"LoneDashEndsScan", {"a.bmp", "-", "--debug"}, "a.bmp", false, true, 0, false},
-        ScanCase{"SecondFileEndsScan", {"a.bmp", "b.bmp", "--debug"}, "a.bmp", false, true, 0,
-                 false},
+        ScanCase{
+            "SecondFileEndsScan", {"a.bmp", "b.bmp", "--debug"}, "a.bmp", false, true, 0, false},
         ScanCase{"LoneDashIsNoFileName", {"-"}, std::nullopt, false, true, 0, false},
         ScanCase{"EmptyFileName", {""}, "", false, true, 0, false},
         ScanCase{"LastBgWins", {"a.bmp", "--bg", "--bg", "9"}, "a.bmp", false, true, 9, false}),
@@ -74,14 +80,29 @@ TEST(ParseBackgroundIndexTest, ClampsThenKeepsLowByte) {
     uint8_t expected;
   };
   const Case cases[] = {
-      {"5", 5},          {"300", 44},          {"-1", 255},
-      {"-5", 251},       {"12abc", 12},        {"0x10", 0},
-      {"#05", 0},        {"256", 0},           {"255", 255},
-      {"1000", 232},     {"", 0},              {"-", 0},
-      {" \t\n7", 7},     {"+9", 9},            {"2147483647", 255},
-      {"2147483648", 255}, {"99999999999999999999999", 255}, {"-2147483647", 1},
-      {"-2147483648", 0}, {"-2147483649", 0},  {"-99999999999999999999999", 0},
-      {"4294967296", 255}, {" +-3", 0},
+      {"5", 5},
+      {"300", 44},
+      {"-1", 255},
+      {"-5", 251},
+      {"12abc", 12},
+      {"0x10", 0},
+      {"#05", 0},
+      {"256", 0},
+      {"255", 255},
+      {"1000", 232},
+      {"", 0},
+      {"-", 0},
+      {" \t\n7", 7},
+      {"+9", 9},
+      {"2147483647", 255},
+      {"2147483648", 255},
+      {"99999999999999999999999", 255},
+      {"-2147483647", 1},
+      {"-2147483648", 0},
+      {"-2147483649", 0},
+      {"-99999999999999999999999", 0},
+      {"4294967296", 255},
+      {" +-3", 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(parseBackgroundIndex(c.text), c.expected) << "value \"" << c.text << "\"";

@@ -22,7 +22,8 @@ std::string decodeReport(const std::vector<uint8_t>& file, bool* accepted = null
     std::copy(file.begin(), file.end(), image->data());
     image->data()[file.size()] = 0;
     bool ok = decodeBmpImage(std::move(*image), "pic.bmp", out).has_value();
-    if (accepted != nullptr) *accepted = ok;
+    if (accepted != nullptr)
+      *accepted = ok;
   });
 }
 
@@ -213,9 +214,9 @@ TEST_F(LoadFailureTest, BadContents) {
   auto lengthLine = [](size_t n) { return "(" + std::to_string(n) + " bytes)\n"; };
   const Case cases[] = {
       {"empty.bmp", {}, "Error: Wrong size of file - empty.bmp\n"},
-      {"b.bmp", {'B'},
-       lengthLine(1) + "File analizing... Error: Wrong format of file - b.bmp\n"},
-      {"lower.bmp", {'b', 'm', 0, 0},
+      {"b.bmp", {'B'}, lengthLine(1) + "File analizing... Error: Wrong format of file - b.bmp\n"},
+      {"lower.bmp",
+       {'b', 'm', 0, 0},
        lengthLine(4) + "File analizing... Error: Wrong format of file - lower.bmp\n"},
       {"short.bmp", shortHeader,
        lengthLine(53) +

@@ -41,7 +41,8 @@ inline std::string readText(const fs::path& path) {
 
 inline void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
@@ -76,10 +77,10 @@ class TempDir {
 };
 
 struct RunOptions {
-  fs::path workingDirectory;              // empty: the test's own
-  std::function<void()> beforeExec;       // runs in the child, e.g. to set limits
-  std::vector<std::string> prefix;        // a wrapper program such as valgrind, before quillpix
-  std::string stdoutPath;                 // empty: captured; otherwise the file stdout goes to
+  fs::path workingDirectory;         // empty: the test's own
+  std::function<void()> beforeExec;  // runs in the child, e.g. to set limits
+  std::vector<std::string> prefix;   // a wrapper program such as valgrind, before quillpix
+  std::string stdoutPath;            // empty: captured; otherwise the file stdout goes to
   bool closeStdout = false;
 };
 
@@ -94,14 +95,15 @@ inline RunOptions inDirectory(const fs::path& directory) {
 inline ProgramResult runProgram(const std::vector<std::string>& arguments,
                                 const RunOptions& options = {}) {
   TempDir capture;
-  const std::string outPath = options.stdoutPath.empty() ? (capture / "stdout").string()
-                                                         : options.stdoutPath;
+  const std::string outPath =
+      options.stdoutPath.empty() ? (capture / "stdout").string() : options.stdoutPath;
   const std::string errPath = (capture / "stderr").string();
   std::vector<std::string> command = options.prefix;
   command.push_back(QUILLPIX_BINARY);
   command.insert(command.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
-  for (std::string& word : command) argv.push_back(word.data());
+  for (std::string& word : command)
+    argv.push_back(word.data());
   argv.push_back(nullptr);
 
   std::fflush(nullptr);
@@ -120,7 +122,8 @@ inline ProgramResult runProgram(const std::vector<std::string>& arguments,
     if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0) {
       ::_exit(126);
     }
-    if (options.beforeExec) options.beforeExec();
+    if (options.beforeExec)
+      options.beforeExec();
     ::execvp(argv[0], argv.data());
     ::_exit(127);
   }
@@ -128,7 +131,8 @@ inline ProgramResult runProgram(const std::vector<std::string>& arguments,
   int wstatus = 0;
   ::waitpid(child, &wstatus, 0);
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  if (options.stdoutPath.empty() && !options.closeStdout) result.out = readText(outPath);
+  if (options.stdoutPath.empty() && !options.closeStdout)
+    result.out = readText(outPath);
   result.err = readText(errPath);
   return result;
 }
