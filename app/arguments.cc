@@ -17,32 +17,26 @@ bool isSpace(char c) {
 
 uint8_t parseBackgroundIndex(std::string_view text) {
   size_t i = 0;
-  while (i < text.size() && isSpace(text[i]))
-    ++i;
+  while (i < text.size() && isSpace(text[i])) ++i;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-    negative = text[i++] == '-';
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   // Accumulate the magnitude, saturating just past the 32-bit range so long inputs cannot wrap.
   constexpr int64_t kSaturated = int64_t{INT32_MAX} + 2;
   int64_t magnitude = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
     magnitude = magnitude * 10 + (text[i] - '0');
-    if (magnitude > kSaturated)
-      magnitude = kSaturated;
+    if (magnitude > kSaturated) magnitude = kSaturated;
   }
   int64_t value = negative ? -magnitude : magnitude;
-  if (value > INT32_MAX)
-    value = INT32_MAX;
-  if (value < INT32_MIN)
-    value = INT32_MIN;
+  if (value > INT32_MAX) value = INT32_MAX;
+  if (value < INT32_MIN) value = INT32_MIN;
   return static_cast<uint8_t>(static_cast<uint32_t>(static_cast<int32_t>(value)) & 0xFF);
 }
 
 ConversionSettings scanArguments(std::span<const char* const> arguments) {
   ConversionSettings settings;
   size_t next = 0;
-  if (!arguments.empty() && arguments[0][0] != '-')
-    settings.inputFileName = arguments[next++];
+  if (!arguments.empty() && arguments[0][0] != '-') settings.inputFileName = arguments[next++];
   // Every pass advances by one argument, --bg included: its value is looked at again as the
   // next argument, and a plain number there ends the scan.
   for (; next < arguments.size() && isSwitch(arguments[next]); ++next) {

@@ -14,8 +14,7 @@ namespace {
 // to stdout would then land in the input or output file. Park such descriptors on /dev/null.
 void reserveStandardDescriptors() {
   for (int fd = 0; fd <= 2; ++fd) {
-    if (::fcntl(fd, F_GETFD) != -1)
-      continue;
+    if (::fcntl(fd, F_GETFD) != -1) continue;
     int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
     if (opened >= 0 && opened != fd) {
       ::dup2(opened, fd);

@@ -20,15 +20,12 @@ int runQuillpix(std::span<const char* const> arguments, std::FILE* out) {
   // Each step prints its own section and its own error message.
   const std::string& inputName = *settings.inputFileName;
   std::optional<BmpImage> image = loadBmpImage(inputName, out);
-  if (!image)
-    return kExitFailure;
+  if (!image) return kExitFailure;
   std::optional<PaletteTable> palette =
       convertPalette(*image, settings.debug, settings.fullColour, out);
-  if (!palette)
-    return kExitFailure;
+  if (!palette) return kExitFailure;
   std::optional<PixelBlock> block = convertPixelRows(*image, settings.debug, out);
-  if (!block)
-    return kExitFailure;
+  if (!block) return kExitFailure;
   if (!writeOutputFile(inputName, settings.backgroundIndex, *image, *palette, *block, out)) {
     return kExitFailure;
   }

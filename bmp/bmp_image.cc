@@ -17,8 +17,7 @@ class FileDescriptor {
  public:
   explicit FileDescriptor(int fd) : fd_(fd) {}
   ~FileDescriptor() {
-    if (fd_ >= 0)
-      ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);
   }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -32,27 +31,23 @@ class FileDescriptor {
 // refused right after, like every other kind of file that is not a regular one.
 int openRegularFile(const std::string& fileName) {
   int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0)
-    return -1;
+  if (fd < 0) return -1;
   struct stat info;
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
     return -1;
   }
   int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0)
-    ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   return fd;
 }
 
 // The file's length from its end position, the read position left where it was; -1 on failure.
 int64_t fileLength(int fd) {
   off_t current = ::lseek(fd, 0, SEEK_CUR);
-  if (current < 0)
-    return -1;
+  if (current < 0) return -1;
   off_t end = ::lseek(fd, 0, SEEK_END);
-  if (end < 0 || ::lseek(fd, current, SEEK_SET) < 0)
-    return -1;
+  if (end < 0 || ::lseek(fd, current, SEEK_SET) < 0) return -1;
   return static_cast<int64_t>(end);
 }
 
@@ -61,10 +56,8 @@ size_t readFully(int fd, uint8_t* into, size_t size) {
   size_t done = 0;
   while (done < size) {
     ssize_t got = ::read(fd, into + done, size - done);
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got <= 0)
-      break;
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
     done += static_cast<size_t>(got);
   }
   return done;
@@ -113,8 +106,7 @@ std::optional<ByteBuffer> readInputFile(const std::string& fileName, std::FILE* 
 
   const uint64_t bufferSize = static_cast<uint64_t>(length) + 1;
   std::optional<ByteBuffer> image;
-  if (bufferSize <= SIZE_MAX)
-    image = ByteBuffer::allocate(static_cast<size_t>(bufferSize));
+  if (bufferSize <= SIZE_MAX) image = ByteBuffer::allocate(static_cast<size_t>(bufferSize));
   if (!image) {
     std::fprintf(out, "Error: Not enough memory.\n");
     return std::nullopt;
@@ -197,8 +189,7 @@ std::optional<BmpImage> decodeBmpImage(ByteBuffer fileImage, const std::string& 
 
 std::optional<BmpImage> loadBmpImage(const std::string& fileName, std::FILE* out) {
   std::optional<ByteBuffer> fileImage = readInputFile(fileName, out);
-  if (!fileImage)
-    return std::nullopt;
+  if (!fileImage) return std::nullopt;
   return decodeBmpImage(std::move(*fileImage), fileName, out);
 }
 

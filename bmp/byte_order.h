@@ -10,14 +10,12 @@
 namespace quillpix {
 
 inline uint16_t readLe16(std::span<const uint8_t> bytes, size_t offset) {
-  if (offset > bytes.size() || bytes.size() - offset < 2)
-    return 0;
+  if (offset > bytes.size() || bytes.size() - offset < 2) return 0;
   return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
 }
 
 inline uint32_t readLe32(std::span<const uint8_t> bytes, size_t offset) {
-  if (offset > bytes.size() || bytes.size() - offset < 4)
-    return 0;
+  if (offset > bytes.size() || bytes.size() - offset < 4) return 0;
   return static_cast<uint32_t>(bytes[offset]) | (static_cast<uint32_t>(bytes[offset + 1]) << 8) |
          (static_cast<uint32_t>(bytes[offset + 2]) << 16) |
          (static_cast<uint32_t>(bytes[offset + 3]) << 24);

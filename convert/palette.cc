@@ -19,17 +19,14 @@ uint16_t packColourWord(uint8_t red, uint8_t green, uint8_t blue, bool fullColou
 
 void printBits(std::FILE* out, uint8_t byte) {
   char digits[8];
-  for (int bit = 0; bit < 8; ++bit)
-    digits[bit] = (byte & (0x80 >> bit)) ? '1' : '0';
+  for (int bit = 0; bit < 8; ++bit) digits[bit] = (byte & (0x80 >> bit)) ? '1' : '0';
   std::fwrite(digits, 1, sizeof digits, out);
 }
 
 int decideColourCount(const BmpImage& image) {
-  if (image.biClrUsed >= 1 && image.biClrUsed <= 255)
-    return static_cast<int>(image.biClrUsed);
+  if (image.biClrUsed >= 1 && image.biClrUsed <= 255) return static_cast<int>(image.biClrUsed);
   // No usable count in the header: an 8-bit image has a full table of 256 entries.
-  if (image.biBitCount == 8)
-    return kMaxColourCount;
+  if (image.biBitCount == 8) return kMaxColourCount;
   const uint32_t bits = image.biBitCount;
   return static_cast<int>((bits * bits) & 0xFF);
 }

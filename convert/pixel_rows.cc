@@ -100,10 +100,8 @@ std::optional<PixelBlock> convertPixelRows(const BmpImage& image, bool debug, st
     // Bottom-up files store the top row last.
     const uint32_t storedRow = layout.topDown ? i : layout.rows - 1 - i;
     std::memcpy(target, pixels + uint64_t{storedRow} * layout.rowSize, layout.workWidth);
-    if (layout.workWidth & 1)
-      target[layout.workWidth] = 0;
-    if (debug)
-      dumper.dump(target, block.rowLength);
+    if (layout.workWidth & 1) target[layout.workWidth] = 0;
+    if (debug) dumper.dump(target, block.rowLength);
   }
   return block;
 }

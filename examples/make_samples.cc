@@ -20,8 +20,7 @@ Rgb hue(double h, double brightness) {
 
 bool save(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr)
-    return false;
+  if (file == nullptr) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && ok;
 }
@@ -45,14 +44,12 @@ int main(int argc, char** argv) {
   full.width = 96;
   full.height = 64;
   for (int band = 0; band < 16; ++band) {
-    for (int step = 0; step < 16; ++step)
-      full.colours.push_back(hue(band * M_PI / 8, step / 15.0));
+    for (int step = 0; step < 16; ++step) full.colours.push_back(hue(band * M_PI / 8, step / 15.0));
   }
   for (int stored = 0; stored < full.height; ++stored) {
     const int y = full.height - 1 - stored;  // stored rows run bottom-up
     std::vector<uint8_t> row;
-    for (int x = 0; x < static_cast<int>(full.width); ++x)
-      row.push_back(ringIndex(x, y, 96, 64));
+    for (int x = 0; x < static_cast<int>(full.width); ++x) row.push_back(ringIndex(x, y, 96, 64));
     full.storedRows.push_back(row);
   }
 
@@ -60,8 +57,7 @@ int main(int argc, char** argv) {
   sixteen.bitCount = 4;
   sixteen.width = 33;
   sixteen.height = 16;
-  for (int i = 0; i < 16; ++i)
-    sixteen.colours.push_back(hue(i * M_PI / 8, 1.0));
+  for (int i = 0; i < 16; ++i) sixteen.colours.push_back(hue(i * M_PI / 8, 1.0));
   for (int stored = 0; stored < sixteen.height; ++stored) {
     std::vector<uint8_t> row;
     for (int x = 0; x < 33; x += 2) {

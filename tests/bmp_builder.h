@@ -60,8 +60,7 @@ struct BmpBuilder {
       file[at + 1] = v >> 8;
     };
     auto put32 = [&](size_t at, uint32_t v) {
-      for (int i = 0; i < 4; ++i)
-        file[at + i] = (v >> (8 * i)) & 0xFF;
+      for (int i = 0; i < 4; ++i) file[at + i] = (v >> (8 * i)) & 0xFF;
     };
     file[0] = 'B';
     file[1] = 'M';
@@ -82,8 +81,7 @@ struct BmpBuilder {
       file.insert(file.end(), {c.blue, c.green, c.red, reservedColourByte});
     }
     // A pixel offset inside the header or table only changes the field, not the layout.
-    if (file.size() < pixelOffset)
-      file.resize(pixelOffset, 0);
+    if (file.size() < pixelOffset) file.resize(pixelOffset, 0);
     file.insert(file.end(), pixels.begin(), pixels.end());
     return file;
   }

@@ -22,8 +22,7 @@ std::string decodeReport(const std::vector<uint8_t>& file, bool* accepted = null
     std::copy(file.begin(), file.end(), image->data());
     image->data()[file.size()] = 0;
     bool ok = decodeBmpImage(std::move(*image), "pic.bmp", out).has_value();
-    if (accepted != nullptr)
-      *accepted = ok;
+    if (accepted != nullptr) *accepted = ok;
   });
 }
 

@@ -247,8 +247,7 @@ std::vector<std::string> errorLines(const std::string& report) {
 }
 
 TEST(CorpusTest, EveryFileEndsAsExpected) {
-  if (!testing::fs::is_directory(kCorpusDir))
-    GTEST_SKIP() << "no corpus at " << kCorpusDir;
+  if (!testing::fs::is_directory(kCorpusDir)) GTEST_SKIP() << "no corpus at " << kCorpusDir;
   for (const Expected& expected : kCorpus) {
     SCOPED_TRACE(expected.file);
     testing::TempDir dir;
@@ -280,14 +279,11 @@ TEST(CorpusTest, EveryFileEndsAsExpected) {
 }
 
 TEST(CorpusTest, TableNamesEveryFile) {
-  if (!testing::fs::is_directory(kCorpusDir))
-    GTEST_SKIP() << "no corpus at " << kCorpusDir;
+  if (!testing::fs::is_directory(kCorpusDir)) GTEST_SKIP() << "no corpus at " << kCorpusDir;
   std::map<std::string, bool> listed;
-  for (const Expected& expected : kCorpus)
-    listed[expected.file] = true;
+  for (const Expected& expected : kCorpus) listed[expected.file] = true;
   for (const auto& entry : testing::fs::recursive_directory_iterator(kCorpusDir)) {
-    if (entry.path().extension() != ".bmp")
-      continue;
+    if (entry.path().extension() != ".bmp") continue;
     const std::string relative = testing::fs::relative(entry.path(), kCorpusDir).string();
     EXPECT_TRUE(listed.contains(relative)) << relative << " has no expected outcome";
   }

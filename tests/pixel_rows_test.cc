@@ -167,8 +167,7 @@ TEST(PixelRowsFailureTest, RefusesWithOneMessage) {
     bmp.height = 0;  // the header lies about the size; no rows are stored
     bmp.colours = testing::greyRamp(2);
     std::vector<uint8_t> file = bmp.build();
-    for (int i = 0; i < 4; ++i)
-      file[22 + i] = (static_cast<uint32_t>(c.height) >> (8 * i)) & 0xFF;
+    for (int i = 0; i < 4; ++i) file[22 + i] = (static_cast<uint32_t>(c.height) >> (8 * i)) & 0xFF;
     const BmpImage image = decode(file);
     Converted result;
     result.report = testing::captureOutput(

@@ -102,8 +102,7 @@ inline ProgramResult runProgram(const std::vector<std::string>& arguments,
   command.push_back(QUILLPIX_BINARY);
   command.insert(command.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
-  for (std::string& word : command)
-    argv.push_back(word.data());
+  for (std::string& word : command) argv.push_back(word.data());
   argv.push_back(nullptr);
 
   std::fflush(nullptr);
@@ -122,8 +121,7 @@ inline ProgramResult runProgram(const std::vector<std::string>& arguments,
     if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0) {
       ::_exit(126);
     }
-    if (options.beforeExec)
-      options.beforeExec();
+    if (options.beforeExec) options.beforeExec();
     ::execvp(argv[0], argv.data());
     ::_exit(127);
   }
@@ -131,8 +129,7 @@ inline ProgramResult runProgram(const std::vector<std::string>& arguments,
   int wstatus = 0;
   ::waitpid(child, &wstatus, 0);
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  if (options.stdoutPath.empty() && !options.closeStdout)
-    result.out = readText(outPath);
+  if (options.stdoutPath.empty() && !options.closeStdout) result.out = readText(outPath);
   result.err = readText(errPath);
   return result;
 }

@@ -1,7 +1,6 @@
 #include "vkm/vkm_writer.h"
 
 #include <fcntl.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -15,14 +14,12 @@ namespace {
 constexpr std::string_view kOutputExtension = ".vkm";
 
 // Writes every byte of every piece, in order; false on any failure.
-bool writeAll(int fd, std::span<const std::span<const uint8_t>> pieces) {
-  for (std::span<const uint8_t> piece : pieces) {
+bool writeAll(int fd, std::span<const std::span<const uint8_t>> parts) {
+  for (std::span<const uint8_t> piece : parts) {
     while (!piece.empty()) {
       ssize_t written = ::write(fd, piece.data(), piece.size());
-      if (written < 0 && errno == EINTR)
-        continue;
-      if (written <= 0)
-        return false;
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return false;
       piece = piece.subspan(static_cast<size_t>(written));
     }
   }
@@ -39,8 +36,7 @@ int createTemporaryFile(const std::string& target, std::string& temporaryName) {
     temporaryName = directory + ".quillpix-" + std::to_string(::getpid()) + "-" +
                     std::to_string(counter++) + ".tmp";
     int fd = ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST)
-      return fd;
+    if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
 }
@@ -82,13 +78,27 @@ VkmHeader makeVkmHeader(uint8_t backgroundIndex, uint16_t bitCount, uint32_t wid
   return header;
 }
 
+VkmHeader makeVkmHeader(uint8_t backgroundIndex, const BmpImage& image, const PaletteTable& palette,
+                        const PixelBlock& block) {
+  return makeVkmHeader(backgroundIndex, image.biBitCount, image.biWidth, block.rows,
+                       palette.colourCount);
+}
+
+std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
+                                                     const PaletteTable& palette,
+                                                     const PixelBlock& block) {
+  return {std::span<const uint8_t>(header),
+          std::span<const uint8_t>(palette.bytes.data(), static_cast<size_t>(palette.byteLength())),
+          block.bytes.span()};
+}
+
 std::vector<uint8_t> encodeVkmFile(uint8_t backgroundIndex, const BmpImage& image,
                                    const PaletteTable& palette, const PixelBlock& block) {
-  const VkmHeader header = makeVkmHeader(backgroundIndex, image.biBitCount, image.biWidth,
-                                         block.rows, palette.colourCount);
-  std::vector<uint8_t> file(header.begin(), header.end());
-  file.insert(file.end(), palette.bytes.begin(), palette.bytes.begin() + palette.byteLength());
-  file.insert(file.end(), block.bytes.data(), block.bytes.data() + block.length());
+  const VkmHeader header = makeVkmHeader(backgroundIndex, image, palette, block);
+  std::vector<uint8_t> file;
+  for (std::span<const uint8_t> part : vkmFileParts(header, palette, block)) {
+    file.insert(file.end(), part.begin(), part.end());
+  }
   return file;
 }
 
@@ -99,22 +109,15 @@ bool writeOutputFile(std::string_view inputName, uint8_t backgroundIndex, const 
     std::fprintf(out, "Error: Can't write file: %s", name.path.c_str());
     return false;
   };
-  if (!name.valid)
-    return fail();
+  if (!name.valid) return fail();
 
-  const VkmHeader header = makeVkmHeader(backgroundIndex, image.biBitCount, image.biWidth,
-                                         block.rows, palette.colourCount);
-  const std::span<const uint8_t> pieces[] = {
-      header,
-      std::span<const uint8_t>(palette.bytes.data(), static_cast<size_t>(palette.byteLength())),
-      block.bytes.span(),
-  };
+  const VkmHeader header = makeVkmHeader(backgroundIndex, image, palette, block);
+  const auto parts = vkmFileParts(header, palette, block);
 
   std::string temporaryName;
   int fd = createTemporaryFile(name.path, temporaryName);
-  if (fd < 0)
-    return fail();
-  bool written = writeAll(fd, pieces);
+  if (fd < 0) return fail();
+  bool written = writeAll(fd, parts);
   written = (::close(fd) == 0) && written;
   if (!written || ::rename(temporaryName.c_str(), name.path.c_str()) != 0) {
     ::unlink(temporaryName.c_str());

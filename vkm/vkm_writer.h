@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,26 @@ OutputName makeOutputName(std::string_view inputName);
 // The 16-byte header for an image with `rows` rows and `colourCount` palette entries.
 VkmHeader makeVkmHeader(uint8_t backgroundIndex, uint16_t bitCount, uint32_t width, uint32_t rows,
                         int colourCount);
+
+// The file's three parts in order, header, palette and pixel rows; the spans point into
+// `header`, `palette` and `block`.
+std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
+                                                     const PaletteTable& palette,
+                                                     const PixelBlock& block);
+
+// The header writeOutputFile writes for this image.
+VkmHeader makeVkmHeader(uint8_t backgroundIndex, const BmpImage& image, const PaletteTable& palette,
+                        const PixelBlock& block);
+
+// The header writeOutputFile writes for this image.
+VkmHeader makeVkmHeader(uint8_t backgroundIndex, const BmpImage& image, const PaletteTable& palette,
+                        const PixelBlock& block);
+
+// The file's three parts in order: header, palette and pixel rows. The spans point into
+// `header`, `palette` and `block`.
+std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
+                                                     const PaletteTable& palette,
+                                                     const PixelBlock& block);
 
 // The whole file as writeOutputFile would write it: header, palette, pixel rows.
 std::vector<uint8_t> encodeVkmFile(uint8_t backgroundIndex, const BmpImage& image,
