@@ -38,22 +38,16 @@ struct BmpBuilder {
 
   uint32_t rowSize() const { return ((uint64_t{bitCount} * width + 31) >> 5) * 4; }
 
-  std::vector<uint8_t> build() const {
+  uint32_t rowCount() const {
+    return static_cast<uint32_t>(height < 0 ? -int64_t{height} : height);
+  }
+
+  // The file header, information header and colour table, up to the pixel data offset, for a
+  // file whose pixel array holds `pixelBytes` bytes.
+  std::vector<uint8_t> buildHeaders(uint64_t pixelBytes) const {
     const uint32_t tableOffset = 14 + infoHeaderSize;
     const uint32_t pixelOffset =
         bfOffBits.value_or(tableOffset + 4 * static_cast<uint32_t>(colours.size()));
-    const uint32_t rows = static_cast<uint32_t>(height < 0 ? -int64_t{height} : height);
-    std::vector<uint8_t> pixels;
-    if (storedRows.empty()) {
-      pixels.assign(uint64_t{rowSize()} * rows, fillByte);
-    } else {
-      for (const std::vector<uint8_t>& row : storedRows) {
-        std::vector<uint8_t> padded = row;
-        padded.resize(std::max<size_t>(row.size(), rowSize()), rowPadByte);
-        pixels.insert(pixels.end(), padded.begin(), padded.end());
-      }
-    }
-
     std::vector<uint8_t> file(tableOffset, 0);
     auto put16 = [&](size_t at, uint16_t v) {
       file[at] = v & 0xFF;
@@ -64,7 +58,7 @@ struct BmpBuilder {
     };
     file[0] = 'B';
     file[1] = 'M';
-    put32(2, bfSize.value_or(pixelOffset + static_cast<uint32_t>(pixels.size())));
+    put32(2, bfSize.value_or(static_cast<uint32_t>(pixelOffset + pixelBytes)));
     put32(10, pixelOffset);
     put32(14, biSize.value_or(infoHeaderSize));
     put32(18, width);
@@ -72,7 +66,7 @@ struct BmpBuilder {
     put16(26, biPlanes);
     put16(28, bitCount);
     put32(30, biCompression);
-    put32(34, biSizeImage.value_or(static_cast<uint32_t>(pixels.size())));
+    put32(34, biSizeImage.value_or(static_cast<uint32_t>(pixelBytes)));
     put32(38, static_cast<uint32_t>(biXPelsPerMeter));
     put32(42, static_cast<uint32_t>(biYPelsPerMeter));
     put32(46, biClrUsed.value_or(static_cast<uint32_t>(colours.size())));
@@ -82,6 +76,21 @@ struct BmpBuilder {
     }
     // A pixel offset inside the header or table only changes the field, not the layout.
     if (file.size() < pixelOffset) file.resize(pixelOffset, 0);
+    return file;
+  }
+
+  std::vector<uint8_t> build() const {
+    std::vector<uint8_t> pixels;
+    if (storedRows.empty()) {
+      pixels.assign(uint64_t{rowSize()} * rowCount(), fillByte);
+    } else {
+      for (const std::vector<uint8_t>& row : storedRows) {
+        std::vector<uint8_t> padded = row;
+        padded.resize(std::max<size_t>(row.size(), rowSize()), rowPadByte);
+        pixels.insert(pixels.end(), padded.begin(), padded.end());
+      }
+    }
+    std::vector<uint8_t> file = buildHeaders(pixels.size());
     file.insert(file.end(), pixels.begin(), pixels.end());
     return file;
   }
