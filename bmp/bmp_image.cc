@@ -1,69 +1,11 @@
 #include "bmp/bmp_image.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cinttypes>
 
 #include "bmp/byte_order.h"
+#include "bmp/input_file.h"
 
 namespace quillpix {
-namespace {
-
-// Closes the descriptor on every path out of readInputFile.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// Opens a regular file for reading. O_NONBLOCK keeps a FIFO from blocking the open; it is
-// refused right after, like every other kind of file that is not a regular one.
-int openRegularFile(const std::string& fileName) {
-  int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat info;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
-  int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  return fd;
-}
-
-// The file's length from its end position, the read position left where it was; -1 on failure.
-int64_t fileLength(int fd) {
-  off_t current = ::lseek(fd, 0, SEEK_CUR);
-  if (current < 0) return -1;
-  off_t end = ::lseek(fd, 0, SEEK_END);
-  if (end < 0 || ::lseek(fd, current, SEEK_SET) < 0) return -1;
-  return static_cast<int64_t>(end);
-}
-
-// Reads exactly `size` bytes unless the file ends or fails first; returns the count read.
-size_t readFully(int fd, uint8_t* into, size_t size) {
-  size_t done = 0;
-  while (done < size) {
-    ssize_t got = ::read(fd, into + done, size - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    done += static_cast<size_t>(got);
-  }
-  return done;
-}
-
-}  // namespace
 
 const char* compressionName(uint32_t compression) {
   switch (compression) {
@@ -88,12 +30,12 @@ const char* compressionName(uint32_t compression) {
 
 std::optional<ByteBuffer> readInputFile(const std::string& fileName, std::FILE* out) {
   std::fprintf(out, "Work file: %s ", fileName.c_str());
-  FileDescriptor file(openRegularFile(fileName));
-  if (file.get() < 0) {
+  InputFile file(fileName);
+  if (!file.isOpen()) {
     std::fprintf(out, "Error: Can't opening file -  %s\n", fileName.c_str());
     return std::nullopt;
   }
-  int64_t length = fileLength(file.get());
+  const int64_t length = file.fileLength();
   if (length < 0) {
     std::fprintf(out, "Error: Can't read file - %s\n", fileName.c_str());
     return std::nullopt;
@@ -112,10 +54,11 @@ std::optional<ByteBuffer> readInputFile(const std::string& fileName, std::FILE* 
     return std::nullopt;
   }
   const size_t wanted = static_cast<size_t>(length);
-  if (readFully(file.get(), image->data(), wanted) != wanted) {
+  if (!file.readExactly(image->data(), wanted)) {
     std::fprintf(out, "Error: Can't read file - %s\n", fileName.c_str());
     return std::nullopt;
   }
+  file.close();  // closed before the contents are looked at
   image->data()[wanted] = 0;
   return image;
 }

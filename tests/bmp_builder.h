@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "bmp/bmp_headers.h"
+
 namespace quillpix::testing {
 
 struct Rgb {
@@ -36,7 +38,7 @@ struct BmpBuilder {
   uint8_t fillByte = 0;
   uint8_t rowPadByte = 0;
 
-  uint32_t rowSize() const { return ((uint64_t{bitCount} * width + 31) >> 5) * 4; }
+  uint32_t rowSize() const { return bmpRowSize(bitCount, width); }
 
   uint32_t rowCount() const {
     return static_cast<uint32_t>(height < 0 ? -int64_t{height} : height);
@@ -48,32 +50,23 @@ struct BmpBuilder {
     const uint32_t tableOffset = 14 + infoHeaderSize;
     const uint32_t pixelOffset =
         bfOffBits.value_or(tableOffset + 4 * static_cast<uint32_t>(colours.size()));
-    std::vector<uint8_t> file(tableOffset, 0);
-    auto put16 = [&](size_t at, uint16_t v) {
-      file[at] = v & 0xFF;
-      file[at + 1] = v >> 8;
-    };
-    auto put32 = [&](size_t at, uint32_t v) {
-      for (int i = 0; i < 4; ++i) file[at + i] = (v >> (8 * i)) & 0xFF;
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, bfSize.value_or(static_cast<uint32_t>(pixelOffset + pixelBytes)));
-    put32(10, pixelOffset);
-    put32(14, biSize.value_or(infoHeaderSize));
-    put32(18, width);
-    put32(22, static_cast<uint32_t>(height));
-    put16(26, biPlanes);
-    put16(28, bitCount);
-    put32(30, biCompression);
-    put32(34, biSizeImage.value_or(static_cast<uint32_t>(pixelBytes)));
-    put32(38, static_cast<uint32_t>(biXPelsPerMeter));
-    put32(42, static_cast<uint32_t>(biYPelsPerMeter));
-    put32(46, biClrUsed.value_or(static_cast<uint32_t>(colours.size())));
-    put32(50, biClrImportant);
-    for (const Rgb& c : colours) {
-      file.insert(file.end(), {c.blue, c.green, c.red, reservedColourByte});
-    }
+    BmpHeaderFields fields;
+    fields.bfSize = bfSize.value_or(static_cast<uint32_t>(pixelOffset + pixelBytes));
+    fields.bfOffBits = pixelOffset;
+    fields.biSize = biSize.value_or(infoHeaderSize);
+    fields.biWidth = width;
+    fields.biHeight = height;
+    fields.biPlanes = biPlanes;
+    fields.biBitCount = bitCount;
+    fields.biCompression = biCompression;
+    fields.biSizeImage = biSizeImage.value_or(static_cast<uint32_t>(pixelBytes));
+    fields.biXPelsPerMeter = biXPelsPerMeter;
+    fields.biYPelsPerMeter = biYPelsPerMeter;
+    fields.biClrUsed = biClrUsed.value_or(static_cast<uint32_t>(colours.size()));
+    fields.biClrImportant = biClrImportant;
+    std::vector<uint8_t> file;
+    appendBmpHeaders(file, fields, infoHeaderSize);
+    for (const Rgb& c : colours) appendBmpColour(file, c.red, c.green, c.blue, reservedColourByte);
     // A pixel offset inside the header or table only changes the field, not the layout.
     if (file.size() < pixelOffset) file.resize(pixelOffset, 0);
     return file;

@@ -1,45 +1,12 @@
 #include "vkm/vkm_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-
 #include "bmp/byte_order.h"
+#include "vkm/file_replace.h"
 
 namespace quillpix {
 namespace {
 
 constexpr std::string_view kOutputExtension = ".vkm";
-
-// Writes every byte of every piece, in order; false on any failure.
-bool writeAll(int fd, std::span<const std::span<const uint8_t>> parts) {
-  for (std::span<const uint8_t> piece : parts) {
-    while (!piece.empty()) {
-      ssize_t written = ::write(fd, piece.data(), piece.size());
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) return false;
-      piece = piece.subspan(static_cast<size_t>(written));
-    }
-  }
-  return true;
-}
-
-// Creates a new file beside `target` under a name no other run uses. The mode 0666 lets the
-// umask decide the permissions, as a plain create of the target would.
-int createTemporaryFile(const std::string& target, std::string& temporaryName) {
-  static std::atomic<unsigned> counter{0};
-  const size_t slash = target.rfind('/');
-  const std::string directory = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporaryName = directory + ".quillpix-" + std::to_string(::getpid()) + "-" +
-                    std::to_string(counter++) + ".tmp";
-    int fd = ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
 
 }  // namespace
 
@@ -114,15 +81,7 @@ bool writeOutputFile(std::string_view inputName, uint8_t backgroundIndex, const 
   const VkmHeader header = makeVkmHeader(backgroundIndex, image, palette, block);
   const auto parts = vkmFileParts(header, palette, block);
 
-  std::string temporaryName;
-  int fd = createTemporaryFile(name.path, temporaryName);
-  if (fd < 0) return fail();
-  bool written = writeAll(fd, parts);
-  written = (::close(fd) == 0) && written;
-  if (!written || ::rename(temporaryName.c_str(), name.path.c_str()) != 0) {
-    ::unlink(temporaryName.c_str());
-    return fail();
-  }
+  if (!replaceFileContents(name.path, parts)) return fail();
   return true;
 }
 

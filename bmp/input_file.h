@@ -1,0 +1,39 @@
+// A regular file opened for reading whole, closed when the object goes.
+#ifndef QUILLPIX_BMP_INPUT_FILE_H_
+#define QUILLPIX_BMP_INPUT_FILE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quillpix {
+
+class InputFile {
+ public:
+  // Opens `fileName` when it names a regular file; a directory, FIFO or device is refused
+  // without blocking. Check isOpen() afterwards.
+  explicit InputFile(const std::string& fileName);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  bool isOpen() const { return fd_ >= 0; }
+
+  // The file's length from its end position, the read position left where it was; -1 on
+  // failure.
+  int64_t fileLength() const;
+
+  // Reads exactly `size` bytes from the current position; false when the file ends or fails
+  // first.
+  bool readExactly(uint8_t* into, size_t size);
+
+  // Closes the file now rather than at destruction.
+  void close();
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace quillpix
+
+#endif  // QUILLPIX_BMP_INPUT_FILE_H_
