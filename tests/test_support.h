@@ -82,6 +82,7 @@ struct RunOptions {
   std::vector<std::string> prefix;   // a wrapper program such as valgrind, before quillpix
   std::string stdoutPath;            // empty: captured; otherwise the file stdout goes to
   bool closeStdout = false;
+  std::string program = QUILLPIX_BINARY;  // the binary to run
 };
 
 inline RunOptions inDirectory(const fs::path& directory) {
@@ -90,7 +91,7 @@ inline RunOptions inDirectory(const fs::path& directory) {
   return options;
 }
 
-// Runs the quillpix binary with `arguments`, capturing stdout and stderr through files so that
+// Runs the quillpix binary (or `options.program`) with `arguments`, capturing stdout and stderr through files so that
 // a large report cannot fill a pipe.
 inline ProgramResult runProgram(const std::vector<std::string>& arguments,
                                 const RunOptions& options = {}) {
@@ -99,7 +100,7 @@ inline ProgramResult runProgram(const std::vector<std::string>& arguments,
       options.stdoutPath.empty() ? (capture / "stdout").string() : options.stdoutPath;
   const std::string errPath = (capture / "stderr").string();
   std::vector<std::string> command = options.prefix;
-  command.push_back(QUILLPIX_BINARY);
+  command.push_back(options.program);
   command.insert(command.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& word : command) argv.push_back(word.data());
