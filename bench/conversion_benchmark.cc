@@ -18,12 +18,9 @@ quillpix::BmpImage makeImage(uint16_t bitCount, uint32_t width, int32_t height) 
   bmp.colours = quillpix::testing::greyRamp(bitCount == 4 ? 16 : 256);
   bmp.fillByte = 0xA5;
   const std::vector<uint8_t> file = bmp.build();
-  std::optional<quillpix::ByteBuffer> buffer = quillpix::ByteBuffer::allocate(file.size() + 1);
-  std::copy(file.begin(), file.end(), buffer->data());
-  buffer->data()[file.size()] = 0;
   std::FILE* sink = std::fopen("/dev/null", "w");
   std::optional<quillpix::BmpImage> image =
-      quillpix::decodeBmpImage(std::move(*buffer), "bench.bmp", sink);
+      quillpix::decodeBmpImage(std::move(*quillpix::makeFileImage(file)), "bench.bmp", sink);
   std::fclose(sink);
   return std::move(*image);
 }

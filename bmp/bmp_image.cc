@@ -1,5 +1,6 @@
 #include "bmp/bmp_image.h"
 
+#include <algorithm>
 #include <cinttypes>
 
 #include "bmp/byte_order.h"
@@ -60,6 +61,14 @@ std::optional<ByteBuffer> readInputFile(const std::string& fileName, std::FILE* 
   }
   file.close();  // closed before the contents are looked at
   image->data()[wanted] = 0;
+  return image;
+}
+
+std::optional<ByteBuffer> makeFileImage(std::span<const uint8_t> bytes) {
+  std::optional<ByteBuffer> image = ByteBuffer::allocate(bytes.size() + 1);
+  if (!image) return std::nullopt;
+  std::copy(bytes.begin(), bytes.end(), image->data());
+  image->data()[bytes.size()] = 0;
   return image;
 }
 

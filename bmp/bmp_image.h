@@ -52,6 +52,10 @@ struct BmpImage {
 // work-file line with the length, or one error message and returns nothing.
 std::optional<ByteBuffer> readInputFile(const std::string& fileName, std::FILE* out);
 
+// A file image as readInputFile makes it, from bytes already in memory: the bytes followed by
+// one 0. Nothing when memory is short.
+std::optional<ByteBuffer> makeFileImage(std::span<const uint8_t> bytes);
+
 // Checks the signature, decodes the headers and prints the header report from a file image
 // made by readInputFile (its last byte is the extra 0). `fileName` only appears in messages.
 // Returns nothing after printing one error message.

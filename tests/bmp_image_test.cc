@@ -18,10 +18,7 @@ using testing::TempDir;
 
 std::string decodeReport(const std::vector<uint8_t>& file, bool* accepted = nullptr) {
   return testing::captureOutput([&](std::FILE* out) {
-    std::optional<ByteBuffer> image = ByteBuffer::allocate(file.size() + 1);
-    std::copy(file.begin(), file.end(), image->data());
-    image->data()[file.size()] = 0;
-    bool ok = decodeBmpImage(std::move(*image), "pic.bmp", out).has_value();
+    bool ok = decodeBmpImage(std::move(*makeFileImage(file)), "pic.bmp", out).has_value();
     if (accepted != nullptr) *accepted = ok;
   });
 }
@@ -76,14 +73,9 @@ TEST(DecodeBmpImageTest, ReportsLargeHeaderAndKeepsTableBehindIt) {
             "  colors in color table: 16\n"
             "  important color count: 16\n\n");
 
-  std::vector<uint8_t> file = bmp.build();
-  std::optional<ByteBuffer> buffer = ByteBuffer::allocate(file.size() + 1);
-  std::copy(file.begin(), file.end(), buffer->data());
-  buffer->data()[file.size()] = 0;
-  std::optional<BmpImage> image = decodeBmpImage(std::move(*buffer), "x", std::tmpfile());
-  ASSERT_TRUE(image);
-  EXPECT_EQ(image->colourTableOffset, 138u);
-  EXPECT_EQ(image->bfOffBits, 202u);
+  const BmpImage image = testing::decodeFixture(bmp.build());
+  EXPECT_EQ(image.colourTableOffset, 138u);
+  EXPECT_EQ(image.bfOffBits, 202u);
 }
 
 TEST(DecodeBmpImageTest, ReportsTopDownHeightAsNegative) {

@@ -15,17 +15,6 @@ using testing::Rgb;
 const char kColumnHeader[] =
     "           No #      R   G   B        R   G   B        pentevo    xRRrrrGG gggBBbbb\n";
 
-BmpImage decode(const std::vector<uint8_t>& file) {
-  std::optional<ByteBuffer> buffer = ByteBuffer::allocate(file.size() + 1);
-  std::copy(file.begin(), file.end(), buffer->data());
-  buffer->data()[file.size()] = 0;
-  std::FILE* sink = std::tmpfile();
-  std::optional<BmpImage> image = decodeBmpImage(std::move(*buffer), "pic.bmp", sink);
-  std::fclose(sink);
-  EXPECT_TRUE(image.has_value());
-  return image ? std::move(*image) : BmpImage{};
-}
-
 struct Converted {
   std::string report;
   std::optional<PaletteTable> table;
@@ -86,7 +75,7 @@ TEST(PrintBitsTest, MostSignificantFirst) {
 TEST(ConvertPaletteTest, WorkedDebugLineInBothModes) {
   BmpBuilder bmp;
   bmp.colours = {Rgb{0xFF, 0x80, 0x10}};
-  const BmpImage image = decode(bmp.build());
+  const BmpImage image = testing::decodeFixture(bmp.build());
   const std::string head =
       "BMP palette:\n---------------------------------\nBMP use calculated colors: 1\n\n" +
       std::string(kColumnHeader);
@@ -135,7 +124,7 @@ TEST(ConvertPaletteTest, ColourCountFromHeader) {
     bmp.bitCount = c.bitCount;
     bmp.biClrUsed = c.clrUsed;
     bmp.colours = testing::greyRamp(c.entriesInFile);
-    const BmpImage image = decode(bmp.build());
+    const BmpImage image = testing::decodeFixture(bmp.build());
     for (bool debug : {false, true}) {
       Converted result = convert(image, debug, true);
       ASSERT_TRUE(result.table) << c.name;
@@ -165,14 +154,14 @@ TEST(ConvertPaletteTest, ReadsTableBehindLargeHeaderAndIgnoresFourthByte) {
   bmp.infoHeaderSize = 124;
   bmp.colours = {Rgb{255, 255, 255}, Rgb{0, 0, 0}, Rgb{0xFF, 0x80, 0x10}};
   bmp.reservedColourByte = 0xAB;
-  Converted result = convert(decode(bmp.build()), false, true);
+  Converted result = convert(testing::decodeFixture(bmp.build()), false, true);
   ASSERT_TRUE(result.table);
   ASSERT_EQ(result.table->colourCount, 3);
   const std::vector<uint8_t> words(result.table->bytes.begin(), result.table->bytes.begin() + 6);
   EXPECT_EQ(words, (std::vector<uint8_t>{0x18, 0x63, 0x00, 0x00, 0x82, 0x61}));
 
   bmp.reservedColourByte = 0x00;
-  Converted plain = convert(decode(bmp.build()), false, true);
+  Converted plain = convert(testing::decodeFixture(bmp.build()), false, true);
   EXPECT_EQ(plain.report, result.report);
   EXPECT_EQ(plain.table->bytes, result.table->bytes);
 }
@@ -187,7 +176,7 @@ TEST(ConvertPaletteTest, RefusesMissingOrTruncatedTable) {
   truncated.width = 2;
   truncated.colours = testing::greyRamp(4);  // 256 entries wanted, the file ends long before
   for (const BmpBuilder& bmp : {sixteenBit, truncated}) {
-    Converted result = convert(decode(bmp.build()), true, true);
+    Converted result = convert(testing::decodeFixture(bmp.build()), true, true);
     EXPECT_FALSE(result.table);
     EXPECT_EQ(result.report,
               "BMP palette:\n---------------------------------\nError: Wrong BMP palette.\n");
@@ -200,7 +189,7 @@ TEST(ConvertPaletteTest, TableEndingAtFileEndFits) {
   bmp.biClrUsed = 3;
   bmp.colours = testing::greyRamp(3);
   bmp.height = 0;  // no pixel rows: the table is the last thing in the file
-  const BmpImage image = decode(bmp.build());
+  const BmpImage image = testing::decodeFixture(bmp.build());
   ASSERT_EQ(image.length, 54 + 12);
   EXPECT_TRUE(convert(image, false, true).table);
 }

@@ -13,17 +13,6 @@ using Bytes = std::vector<uint8_t>;
 
 const std::string kSectionHead = "\nBMP Bitmap data...\n---------------------------------\n";
 
-BmpImage decode(const Bytes& file) {
-  std::optional<ByteBuffer> buffer = ByteBuffer::allocate(file.size() + 1);
-  std::copy(file.begin(), file.end(), buffer->data());
-  buffer->data()[file.size()] = 0;
-  std::FILE* sink = std::tmpfile();
-  std::optional<BmpImage> image = decodeBmpImage(std::move(*buffer), "pic.bmp", sink);
-  std::fclose(sink);
-  EXPECT_TRUE(image.has_value());
-  return image ? std::move(*image) : BmpImage{};
-}
-
 struct Converted {
   std::string report;
   std::optional<PixelBlock> block;
@@ -33,7 +22,7 @@ struct Converted {
 };
 
 Converted convert(const BmpBuilder& bmp, bool debug) {
-  const BmpImage image = decode(bmp.build());
+  const BmpImage image = testing::decodeFixture(bmp.build());
   Converted result;
   result.report = testing::captureOutput(
       [&](std::FILE* out) { result.block = convertPixelRows(image, debug, out); });
@@ -168,7 +157,7 @@ TEST(PixelRowsFailureTest, RefusesWithOneMessage) {
     bmp.colours = testing::greyRamp(2);
     std::vector<uint8_t> file = bmp.build();
     for (int i = 0; i < 4; ++i) file[22 + i] = (static_cast<uint32_t>(c.height) >> (8 * i)) & 0xFF;
-    const BmpImage image = decode(file);
+    const BmpImage image = testing::decodeFixture(file);
     Converted result;
     result.report = testing::captureOutput(
         [&](std::FILE* out) { result.block = convertPixelRows(image, true, out); });
@@ -189,7 +178,7 @@ TEST(PixelRowsFailureTest, RefusesRowsBeyondTheFile) {
   // The last byte read is at 62 + 2 x 8 + 4 = 82: a file of 83 bytes is enough, 82 is not.
   for (size_t length : {size_t{83}, size_t{82}, size_t{63}}) {
     std::vector<uint8_t> file(whole.begin(), whole.begin() + length);
-    const BmpImage image = decode(file);
+    const BmpImage image = testing::decodeFixture(file);
     Converted result;
     result.report = testing::captureOutput(
         [&](std::FILE* out) { result.block = convertPixelRows(image, false, out); });
@@ -205,7 +194,7 @@ TEST(PixelRowsFailureTest, RefusesRowsBeyondTheFile) {
   std::vector<uint8_t> farOffset = whole;
   farOffset[10] = 0xF0;  // bfOffBits 0xFFFFFFF0
   farOffset[11] = farOffset[12] = farOffset[13] = 0xFF;
-  const BmpImage image = decode(farOffset);
+  const BmpImage image = testing::decodeFixture(farOffset);
   EXPECT_EQ(testing::captureOutput(
                 [&](std::FILE* out) { EXPECT_FALSE(convertPixelRows(image, false, out)); }),
             kSectionHead + numbers + "Error: Wrong bitmap legth!\n");

@@ -22,8 +22,8 @@ using Bytes = std::vector<uint8_t>;
 // A VKM file built by hand: `colours` words, then rows of `rowLength` bytes.
 Bytes makeVkm(uint8_t format, uint16_t width, uint16_t height, std::vector<uint16_t> colours,
               const Bytes& pixels, uint8_t background = 0) {
-  const VkmHeader header =
-      makeVkmHeader(background, format == 1 ? 4 : 8, width, height, static_cast<int>(colours.size()));
+  const VkmHeader header = makeVkmHeader(background, format == 1 ? 4 : 8, width, height,
+                                         static_cast<int>(colours.size()));
   Bytes file(header.begin(), header.end());
   for (uint16_t word : colours) file.insert(file.end(), {uint8_t(word & 0xFF), uint8_t(word >> 8)});
   file.insert(file.end(), pixels.begin(), pixels.end());
@@ -58,7 +58,8 @@ TEST(DecodeVkmFileTest, RefusesEachMalformation) {
        "truncated: the palette ends at byte 20, the file at byte 18"},
       {"cut rows", [](Bytes& f) { f.pop_back(); },
        "truncated: 2 rows need 28 bytes, the file has 27"},
-      {"extra bytes", [](Bytes& f) { f.push_back(0); }, "1 unexpected bytes after the last pixel row"},
+      {"extra bytes", [](Bytes& f) { f.push_back(0); },
+       "1 unexpected bytes after the last pixel row"},
       {"bit 15", [](Bytes& f) { f[19] |= 0x80; },
        "colour 1 (word 0xE318) is not a colour word: bit 15 set or a level above 24"},
       {"level 25", [](Bytes& f) { f[16] = 25; },
@@ -256,7 +257,8 @@ TEST_F(RoundTripTest, PngPreviewHoldsIndicesAndExpandedColours) {
 
 TEST_F(RoundTripTest, ReportsWhatTheConverterCannotCheck) {
   // Two colours, but pixels use indices 5 and 2, and the background is 4.
-  testing::writeBytes(dir_ / "odd.vkm", makeVkm(2, 3, 2, {0x0000, 0x6318}, {0, 1, 0, 0, 1, 5, 2, 0}, 4));
+  testing::writeBytes(dir_ / "odd.vkm",
+                      makeVkm(2, 3, 2, {0x0000, 0x6318}, {0, 1, 0, 0, 1, 5, 2, 0}, 4));
   const testing::ProgramResult view = quillview({"odd.vkm", "odd.png"});
   EXPECT_EQ(view.status, 0);
   EXPECT_EQ(view.out,

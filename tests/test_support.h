@@ -19,6 +19,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "bmp/bmp_image.h"
+
 namespace quillpix::testing {
 
 namespace fs = std::filesystem;
@@ -91,8 +95,8 @@ inline RunOptions inDirectory(const fs::path& directory) {
   return options;
 }
 
-// Runs the quillpix binary (or `options.program`) with `arguments`, capturing stdout and stderr through files so that
-// a large report cannot fill a pipe.
+// Runs the quillpix binary (or `options.program`) with `arguments`, capturing stdout and stderr
+// through files so that a large report cannot fill a pipe.
 inline ProgramResult runProgram(const std::vector<std::string>& arguments,
                                 const RunOptions& options = {}) {
   TempDir capture;
@@ -145,6 +149,16 @@ inline std::string captureOutput(const std::function<void(std::FILE*)>& print) {
   std::string captured(text, size);
   std::free(text);
   return captured;
+}
+
+// A BMP fixture decoded as the loading step would, its header report discarded. An empty image
+// when the fixture is refused (the test then fails).
+inline BmpImage decodeFixture(const std::vector<uint8_t>& file) {
+  std::FILE* sink = std::fopen("/dev/null", "w");
+  std::optional<BmpImage> image = decodeBmpImage(std::move(*makeFileImage(file)), "pic.bmp", sink);
+  std::fclose(sink);
+  EXPECT_TRUE(image.has_value()) << "the fixture was refused";
+  return image ? std::move(*image) : BmpImage{};
 }
 
 // The banner every run starts with.

@@ -36,10 +36,8 @@ inline CheckedRun checkConversion(std::span<const uint8_t> input) {
   char* text = nullptr;
   size_t textSize = 0;
   std::FILE* out = ::open_memstream(&text, &textSize);
-  std::optional<ByteBuffer> buffer = ByteBuffer::allocate(input.size() + 1);
+  std::optional<ByteBuffer> buffer = makeFileImage(input);
   if (!buffer) std::abort();
-  if (!input.empty()) std::copy(input.begin(), input.end(), buffer->data());
-  buffer->data()[input.size()] = 0;
 
   int colourCount = 0;
   uint32_t rows = 0, rowLength = 0, width = 0;
