@@ -176,13 +176,15 @@ TEST_F(LoadFailureTest, MissingFile) {
 TEST_F(LoadFailureTest, DirectoryAndFifoAreNotFiles) {
   testing::fs::create_directory(dir_ / "folder.bmp");
   ASSERT_EQ(::mkfifo((dir_ / "pipe.bmp").c_str(), 0644), 0);
+  testing::writeBytes(dir_ / "pipe.vkm", {'o', 'l', 'd'});
   for (const std::string name : {"folder.bmp", "pipe.bmp"}) {
     const testing::ProgramResult result = run(name);
     EXPECT_EQ(result.out,
               expected("Work file: " + name + " Error: Can't opening file -  " + name + "\n"));
     EXPECT_EQ(result.status, 1);
   }
-  EXPECT_EQ(dir_.entries(), (std::vector<std::string>{"folder.bmp", "pipe.bmp"}));
+  EXPECT_EQ(dir_.entries(), (std::vector<std::string>{"folder.bmp", "pipe.bmp", "pipe.vkm"}));
+  EXPECT_EQ(testing::readBytes(dir_ / "pipe.vkm"), (std::vector<uint8_t>{'o', 'l', 'd'}));
 }
 
 TEST_F(LoadFailureTest, BadContents) {
