@@ -1,5 +1,6 @@
 #include "bmp/bmp_image.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -232,6 +233,38 @@ TEST_F(LoadFailureTest, BadContents) {
     EXPECT_EQ(result.status, 1) << c.name;
     EXPECT_EQ(result.err, "") << c.name;
   }
+}
+
+// A file that reads back shorter than its length: files under /sys report 4096 bytes and
+// deliver only their text.
+TEST_F(LoadFailureTest, ShortRead) {
+  const std::string name = "/sys/kernel/mm/transparent_hugepage/enabled";
+  struct stat info;
+  if (::stat(name.c_str(), &info) != 0 || info.st_size <= 64) GTEST_SKIP() << "no such file";
+  const testing::ProgramResult result = run(name);
+  EXPECT_EQ(result.out, expected("Work file: " + name + " (" + std::to_string(info.st_size) +
+                                 " bytes)\nError: Can't read file - " + name + "\n"));
+  EXPECT_EQ(result.status, 1);
+}
+
+TEST_F(LoadFailureTest, NotEnoughMemory) {
+#ifdef QUILLPIX_SANITIZED
+  GTEST_SKIP() << "the sanitizers need more address space than the limit leaves";
+#endif
+  // A sparse 1 GiB file that the address-space limit leaves no room to load.
+  std::vector<uint8_t> start = {'B', 'M'};
+  testing::writeBytes(dir_ / "big.bmp", start);
+  testing::fs::resize_file(dir_ / "big.bmp", uint64_t{1} << 30);
+  testing::RunOptions options = testing::inDirectory(dir_.path());
+  options.beforeExec = [] {
+    struct rlimit limit = {256u << 20, 256u << 20};
+    ::setrlimit(RLIMIT_AS, &limit);
+  };
+  const testing::ProgramResult result = runProgram({"big.bmp"}, options);
+  EXPECT_EQ(result.out,
+            expected("Work file: big.bmp (1073741824 bytes)\nError: Not enough memory.\n"));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "");
 }
 
 }  // namespace
