@@ -56,17 +56,16 @@ std::optional<PixelBlock> convertPixelRows(const BmpImage& image, bool debug, st
     std::fprintf(out, "Error: support only 16 & 256 colors bmp!\n");
     return std::nullopt;
   }
-  const uint64_t height = static_cast<uint64_t>(std::llabs(int64_t{image.biHeight}));
-  if (uint64_t{image.biWidth} * height == 0) {
+  const RowLayout layout = computeRowLayout(image);
+  if (uint64_t{image.biWidth} * layout.rows == 0) {
     std::fprintf(out, "Error: Wrong bitmap legth!\n");
     return std::nullopt;
   }
-  if (image.biWidth > kMaxDimension || height > kMaxDimension) {
+  if (image.biWidth > kMaxDimension || layout.rows > kMaxDimension) {
     std::fprintf(out, "Error: Bitmap too large, max 65535 x 65535 px!\n");
     return std::nullopt;
   }
 
-  const RowLayout layout = computeRowLayout(image);
   const uint64_t dataLength = uint64_t{layout.rows} * layout.workWidth;
   // The report prints these 32-bit values through %d, as their signed reading.
   std::fprintf(out, "workWidth - %d\n", static_cast<int>(static_cast<int32_t>(layout.workWidth)));

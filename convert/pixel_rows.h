@@ -32,7 +32,7 @@ struct RowLayout {
   bool topDown = false;    // a negative height: stored row 0 is the top row
 };
 
-// The geometry of an image that passed the bit-depth and size tests.
+// The row geometry of an image; meaningful once its bit depth is 4 or 8.
 RowLayout computeRowLayout(const BmpImage& image);
 
 // Prints the bitmap section and builds the pixel block, or prints one error message and
