@@ -13,6 +13,9 @@ namespace quillpix {
 namespace {
 
 // The largest valid VKM file: 65535 rows of 65536 bytes behind the header and a full palette.
+constexpr int kViewSuccess = 0;
+constexpr int kViewFailure = 1;
+
 constexpr uint64_t kMaxVkmLength = 16 + 512 + uint64_t{65535} * 65536;
 
 bool endsWith(const std::string& text, const std::string& suffix) {
@@ -140,9 +143,13 @@ std::string defaultPreviewName(const std::string& inputName) {
 }
 
 int runQuillview(std::span<const char* const> arguments, std::FILE* out) {
-  if (arguments.empty() || arguments.size() > 2 || arguments[0][0] == '-') {
+  if (arguments.empty() || arguments[0][0] == '-') {
     printUsage(out);
-    return arguments.empty() ? 0 : 1;
+    return kViewSuccess;
+  }
+  if (arguments.size() > 2) {
+    std::fprintf(out, "Error: Unexpected argument - %s\n", arguments[2]);
+    return kViewFailure;
   }
   const std::string inputName = arguments[0];
   const std::string outputName =
@@ -157,17 +164,17 @@ int runQuillview(std::span<const char* const> arguments, std::FILE* out) {
   if (length < 0 || static_cast<uint64_t>(length) > kMaxVkmLength ||
       !input.readExactly(bytes.data(), bytes.size())) {
     std::fprintf(out, "Error: Can't read file - %s\n", inputName.c_str());
-    return 1;
+    return kViewFailure;
   }
   input.close();
   const VkmDecodeResult decoded = decodeVkmFile(bytes);
   if (!decoded.ok) {
     std::fprintf(out, "Error: Bad VKM file - %s: %s\n", inputName.c_str(), decoded.error.c_str());
-    return 1;
+    return kViewFailure;
   }
   if (sameFile(inputName, outputName)) {
     std::fprintf(out, "Error: The preview would replace its input - %s\n", inputName.c_str());
-    return 1;
+    return kViewFailure;
   }
 
   const VkmImage& image = decoded.image;
@@ -202,15 +209,15 @@ int runQuillview(std::span<const char* const> arguments, std::FILE* out) {
     preview = std::move(*png);
   } else {
     std::fprintf(out, "Error: Can't encode the PNG preview.\n");
-    return 1;
+    return kViewFailure;
   }
   const std::span<const uint8_t> parts[] = {preview};
   if (!replaceFileContents(outputName, parts)) {
     std::fprintf(out, "Error: Can't write file: %s\n", outputName.c_str());
-    return 1;
+    return kViewFailure;
   }
   std::fprintf(out, "Preview written: %s\n", outputName.c_str());
-  return 0;
+  return kViewSuccess;
 }
 
 }  // namespace quillpix

@@ -296,6 +296,7 @@ TEST_F(RoundTripTest, RefusesBadInputsAndNeverReplacesItsInput) {
       {{"missing.vkm"}, "Error: Can't read file - missing.vkm\n"},
       {{"bad.vkm"},
        "Error: Bad VKM file - bad.vkm: file of 3 bytes is shorter than the 16-byte header\n"},
+      {{"pic.vkm", "a.png", "b.png"}, "Error: Unexpected argument - b.png\n"},
       {{"pic.vkm", "no/such/dir.png"}, std::string()},
   };
   for (const Case& c : cases) {
