@@ -15,8 +15,8 @@ data=bench/data
 mkdir -p "$data"
 
 images=("p8-8192x8192 8 8192 8192" "p4-16384x16384 4 16384 16384" "p8-16000x16000 8 16000 16000")
-for spec in "${images[@]}"; do
-  read -r name bits width height <<<"$spec"
+for image in "${images[@]}"; do
+  read -r name bits width height <<<"$image"
   [ -f "$data/$name.bmp" ] || build-bench/bench/make_large_bmp "$data/$name.bmp" "$bits" "$width" "$height"
 done
 
@@ -25,8 +25,8 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 seconds() { awk -v ns="$1" 'BEGIN { printf "%.4f", ns / 1e9 }'; }
 
 printf '%-16s %10s %10s %7s %9s %8s %10s %9s\n' image "input MB" quillpix cp ratio "peak MB" "mem/input" "dump MB/s"
-for spec in "${images[@]}"; do
-  read -r name bits width height <<<"$spec"
+for image in "${images[@]}"; do
+  read -r name bits width height <<<"$image"
   input="$data/$name.bmp"
   cat "$input" >/dev/null  # both commands start from a warm page cache
   quillpix_times=() cp_times=() debug_times=()
