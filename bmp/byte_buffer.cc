@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <new>
 
@@ -12,6 +13,11 @@ namespace {
 // 64 MiB buffer otherwise costs 16384 separate page faults, which is most of a conversion's time.
 constexpr size_t kMappedThreshold = size_t{4} << 20;
 constexpr size_t kHugePageSize = size_t{2} << 20;
+#ifdef MADV_POPULATE_WRITE
+constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
+#else
+constexpr int kPopulateWrite = 23;  // the Linux value, for older C library headers
+#endif
 
 uint8_t* mapHugePages(size_t size, size_t& mappedSize) {
   // Over-map by one huge page so the block can start on a huge-page boundary.
@@ -26,9 +32,15 @@ uint8_t* mapHugePages(size_t size, size_t& mappedSize) {
   const uintptr_t end = start + reserved;
   if (end > aligned + rounded)
     ::munmap(reinterpret_cast<void*>(aligned + rounded), end - (aligned + rounded));
-#ifdef MADV_HUGEPAGE
-  ::madvise(reinterpret_cast<void*>(aligned), rounded, MADV_HUGEPAGE);
-#endif
+  void* block = reinterpret_cast<void*>(aligned);
+  ::madvise(block, rounded, MADV_HUGEPAGE);
+  // Fault the whole block in with one call: touching it page by page instead sometimes stalls
+  // for half a second in memory compaction on the first touch of each huge page. Kernels before
+  // 5.14 refuse the request (EINVAL) and fault on first touch; ENOMEM means memory is short.
+  if (::madvise(block, rounded, kPopulateWrite) != 0 && errno == ENOMEM) {
+    ::munmap(block, rounded);
+    return nullptr;
+  }
   mappedSize = rounded;
   return reinterpret_cast<uint8_t*>(aligned);
 }
