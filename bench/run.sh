@@ -14,7 +14,7 @@ quillpix=build-bench/quillpix
 data=bench/data
 mkdir -p "$data"
 
-images=("p8-8192x8192 8 8192 8192" "p4-16384x16384 4 16384 16384" "p8-16000x16000 8 16000 16000")
+images=("p8-8192x8192 8 8192 8192" "p4-16384x16384 4 16384 16384" "p8-16001x16000 8 16001 16000")
 for image in "${images[@]}"; do
   read -r name bits width height <<<"$image"
   [ -f "$data/$name.bmp" ] || build-bench/bench/make_large_bmp "$data/$name.bmp" "$bits" "$width" "$height"
