@@ -2,20 +2,9 @@
 
 #include <cstddef>
 
+#include "bmp/byte_order.h"
+
 namespace quillpix {
-namespace {
-
-void appendLe16(std::vector<uint8_t>& out, uint16_t value) {
-  out.push_back(static_cast<uint8_t>(value & 0xFF));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void appendLe32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-}  // namespace
-
 void appendBmpHeaders(std::vector<uint8_t>& out, const BmpHeaderFields& fields,
                       uint32_t infoHeaderSize) {
   const size_t start = out.size();

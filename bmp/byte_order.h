@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace quillpix {
 
@@ -25,6 +26,16 @@ inline uint32_t readLe32(std::span<const uint8_t> bytes, size_t offset) {
 inline void storeLe16(uint8_t* out, uint16_t value) {
   out[0] = static_cast<uint8_t>(value & 0xFF);
   out[1] = static_cast<uint8_t>(value >> 8);
+}
+
+// Appends the value low byte first.
+inline void appendLe16(std::vector<uint8_t>& out, uint16_t value) {
+  out.push_back(static_cast<uint8_t>(value & 0xFF));
+  out.push_back(static_cast<uint8_t>(value >> 8));
+}
+
+inline void appendLe32(std::vector<uint8_t>& out, uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
 }
 
 }  // namespace quillpix
