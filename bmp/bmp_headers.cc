@@ -5,6 +5,7 @@
 #include "bmp/byte_order.h"
 
 namespace quillpix {
+
 void appendBmpHeaders(std::vector<uint8_t>& out, const BmpHeaderFields& fields,
                       uint32_t infoHeaderSize) {
   const size_t start = out.size();
