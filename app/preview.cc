@@ -12,10 +12,10 @@
 namespace quillpix {
 namespace {
 
-// The largest valid VKM file: 65535 rows of 65536 bytes behind the header and a full palette.
 constexpr int kViewSuccess = 0;
 constexpr int kViewFailure = 1;
 
+// The largest valid VKM file: 65535 rows of 65536 bytes behind the header and a full palette.
 constexpr uint64_t kMaxVkmLength = 16 + 512 + uint64_t{65535} * 65536;
 
 bool endsWith(const std::string& text, const std::string& suffix) {
