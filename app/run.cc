@@ -24,7 +24,8 @@ int runQuillpix(std::span<const char* const> arguments, std::FILE* out) {
   std::optional<PaletteTable> palette =
       convertPalette(*image, settings.debug, settings.fullColour, out);
   if (!palette) return kExitFailure;
-  std::optional<PixelBlock> block = convertPixelRows(*image, settings.debug, out);
+  std::optional<PixelBlock> block =
+      convertPixelRows(*image, settings.debug, settings.backgroundIndex, out);
   if (!block) return kExitFailure;
   if (!writeOutputFile(inputName, settings.backgroundIndex, *image, *palette, *block, out)) {
     return kExitFailure;

@@ -43,7 +43,7 @@ void pixelRowConversion(benchmark::State& state) {
   const quillpix::BmpImage image = makeImage(8, width, 2048);
   std::FILE* sink = std::fopen("/dev/null", "w");
   for (auto _ : state) {
-    benchmark::DoNotOptimize(quillpix::convertPixelRows(image, debug, sink));
+    benchmark::DoNotOptimize(quillpix::convertPixelRows(image, debug, 0, sink));
   }
   std::fclose(sink);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * width * 2048);

@@ -87,13 +87,13 @@ std::optional<BmpImage> decodeBmpImage(ByteBuffer fileImage, const std::string& 
   }
   std::fprintf(out, "BMP format detected!\n");
 
-  if (image.length < kMinBmpLength) {
+  image.biSize = readLe32(bytes, 14);
+  const bool coreHeader = image.biSize == kCoreHeaderSize;
+  if (image.length < (coreHeader ? kMinCoreBmpLength : kMinBmpLength)) {
     std::fprintf(out, "Error: Wrong size of file - %s\n", fileName.c_str());
     return std::nullopt;
   }
-  image.biSize = readLe32(bytes, 14);
-  if (image.biSize < kMinInfoHeaderSize) {
-    // Shorter headers (the 12-byte core header) keep their fields at other offsets.
+  if (!coreHeader && image.biSize < kMinInfoHeaderSize) {
     std::fprintf(out, "Error: Unsupported BMP header size - %u bytes.\n", image.biSize);
     return std::nullopt;
   }
@@ -105,16 +105,31 @@ std::optional<BmpImage> decodeBmpImage(ByteBuffer fileImage, const std::string& 
 
   image.bfSize = readLe32(bytes, 2);
   image.bfOffBits = readLe32(bytes, 10);
-  image.biWidth = readLe32(bytes, 18);
-  image.biHeight = static_cast<int32_t>(readLe32(bytes, 22));
-  image.biPlanes = readLe16(bytes, 26);
-  image.biBitCount = readLe16(bytes, 28);
-  image.biCompression = readLe32(bytes, 30);
-  image.biSizeImage = readLe32(bytes, 34);
-  image.biXPelsPerMeter = static_cast<int32_t>(readLe32(bytes, 38));
-  image.biYPelsPerMeter = static_cast<int32_t>(readLe32(bytes, 42));
-  image.biClrUsed = readLe32(bytes, 46);
-  image.biClrImportant = readLe32(bytes, 50);
+  if (coreHeader) {
+    // The core header has 16-bit dimensions and nothing after the bit count.
+    image.biWidth = readLe16(bytes, 18);
+    image.biHeight = readLe16(bytes, 20);
+    image.biPlanes = readLe16(bytes, 22);
+    image.biBitCount = readLe16(bytes, 24);
+    image.colourEntrySize = 3;
+    image.hasColourCountField = false;
+  } else {
+    // A header cut short (OS/2 2.x writers may stop after any field) holds only the fields that
+    // end inside it; the others count as 0.
+    const std::span<const uint8_t> header =
+        bytes.first(static_cast<size_t>(image.colourTableOffset));
+    image.biWidth = readLe32(header, 18);
+    image.biHeight = static_cast<int32_t>(readLe32(header, 22));
+    image.biPlanes = readLe16(header, 26);
+    image.biBitCount = readLe16(header, 28);
+    image.biCompression = readLe32(header, 30);
+    image.biSizeImage = readLe32(header, 34);
+    image.biXPelsPerMeter = static_cast<int32_t>(readLe32(header, 38));
+    image.biYPelsPerMeter = static_cast<int32_t>(readLe32(header, 42));
+    image.biClrUsed = readLe32(header, 46);
+    image.biClrImportant = readLe32(header, 50);
+    image.hasColourCountField = image.colourTableOffset >= 50;
+  }
 
   // Four-byte fields print as the signed reading of their 32 bits.
   auto asSigned = [](uint32_t value) { return static_cast<int>(static_cast<int32_t>(value)); };
@@ -132,7 +147,12 @@ std::optional<BmpImage> decodeBmpImage(ByteBuffer fileImage, const std::string& 
   std::fprintf(out, "  colors in color table: %d\n", asSigned(image.biClrUsed));
   std::fprintf(out, "  important color count: %d\n\n", asSigned(image.biClrImportant));
 
-  if (image.biCompression != 0) {
+  // Run-length encoding is decoded for the bit depth it is defined for; everything else that is
+  // compressed stays refused.
+  const bool decodable = image.biCompression == kCompressionNone ||
+                         (image.biCompression == kCompressionRle8 && image.biBitCount == 8) ||
+                         (image.biCompression == kCompressionRle4 && image.biBitCount == 4);
+  if (!decodable) {
     std::fprintf(out, "Error: Compressed file not supported yet.\n");
     return std::nullopt;
   }

@@ -13,10 +13,20 @@
 
 namespace quillpix {
 
-// Size of the 14-byte file header plus the smallest information header that is decoded.
+// Size of the 14-byte file header plus the 40-byte information header; files with the 12-byte
+// OS/2 core header need only their 26 bytes.
 inline constexpr int64_t kMinBmpLength = 54;
+inline constexpr int64_t kMinCoreBmpLength = 26;
 inline constexpr uint32_t kFileHeaderSize = 14;
-inline constexpr uint32_t kMinInfoHeaderSize = 40;
+// The OS/2 1.x core header: 16-bit dimensions and 3-byte colour-table entries.
+inline constexpr uint32_t kCoreHeaderSize = 12;
+// The shortest header in the Windows/OS/2 2.x layout; shorter ones end before the bit count.
+inline constexpr uint32_t kMinInfoHeaderSize = 16;
+
+// biCompression values that are decoded rather than refused.
+inline constexpr uint32_t kCompressionNone = 0;
+inline constexpr uint32_t kCompressionRle8 = 1;
+inline constexpr uint32_t kCompressionRle4 = 2;
 
 // The rule under the title of each report section.
 inline constexpr char kReportRule[] = "---------------------------------\n";
@@ -43,6 +53,14 @@ struct BmpImage {
 
   // Where the colour table starts: right behind the information header, whatever its size.
   uint64_t colourTableOffset = 0;
+  uint32_t colourEntrySize = 4;  // 3 (blue, green, red) behind the OS/2 core header
+  // False when the header ends before biClrUsed: the table then holds 2^bits entries, as many
+  // as fit before the pixel data.
+  bool hasColourCountField = true;
+
+  bool isRunLengthEncoded() const {
+    return biCompression == kCompressionRle8 || biCompression == kCompressionRle4;
+  }
 
   // The file's bytes, without the trailing zero.
   std::span<const uint8_t> bytes() const { return {data.data(), static_cast<size_t>(length)}; }

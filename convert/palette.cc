@@ -1,5 +1,7 @@
 #include "convert/palette.h"
 
+#include <algorithm>
+
 namespace quillpix {
 
 uint8_t scaleComponent(uint8_t component) {
@@ -24,10 +26,24 @@ void printBits(std::FILE* out, uint8_t byte) {
 }
 
 int decideColourCount(const BmpImage& image) {
+  const uint32_t bits = image.biBitCount;
+  // 2^bits entries, as many as a table can hold.
+  const uint32_t fullTable = bits >= 8 ? kMaxColourCount : 1u << bits;
+  if (!image.hasColourCountField) {
+    // Some writers of headers without a count store a short table: take what fits before the
+    // pixel data.
+    const uint64_t room = image.bfOffBits > image.colourTableOffset
+                              ? (image.bfOffBits - image.colourTableOffset) / image.colourEntrySize
+                              : 0;
+    return static_cast<int>(std::min<uint64_t>(fullTable, room));
+  }
+  if (bits == 1 || bits == 2) {
+    return image.biClrUsed == 0 || image.biClrUsed > fullTable ? static_cast<int>(fullTable)
+                                                               : static_cast<int>(image.biClrUsed);
+  }
   if (image.biClrUsed >= 1 && image.biClrUsed <= 255) return static_cast<int>(image.biClrUsed);
   // No usable count in the header: an 8-bit image has a full table of 256 entries.
-  if (image.biBitCount == 8) return kMaxColourCount;
-  const uint32_t bits = image.biBitCount;
+  if (bits == 8) return kMaxColourCount;
   return static_cast<int>((bits * bits) & 0xFF);
 }
 
@@ -36,7 +52,8 @@ std::optional<PaletteTable> convertPalette(const BmpImage& image, bool debug, bo
   std::fprintf(out, "BMP palette:\n%s", kReportRule);
   PaletteTable table;
   table.colourCount = decideColourCount(image);
-  const uint64_t tableEnd = image.colourTableOffset + 4 * static_cast<uint64_t>(table.colourCount);
+  const uint64_t tableEnd = image.colourTableOffset + uint64_t{image.colourEntrySize} *
+                                                          static_cast<uint64_t>(table.colourCount);
   if (table.colourCount == 0 || tableEnd > static_cast<uint64_t>(image.length)) {
     std::fprintf(out, "Error: Wrong BMP palette.\n");
     return std::nullopt;
@@ -49,7 +66,7 @@ std::optional<PaletteTable> convertPalette(const BmpImage& image, bool debug, bo
   }
 
   const uint8_t* entry = image.data.data() + image.colourTableOffset;
-  for (int j = 0; j < table.colourCount; ++j, entry += 4) {
+  for (int j = 0; j < table.colourCount; ++j, entry += image.colourEntrySize) {
     const uint8_t blue = entry[0], green = entry[1], red = entry[2];
     const uint8_t redLevel = scaleComponent(red);
     const uint8_t greenLevel = scaleComponent(green);

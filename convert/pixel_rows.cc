@@ -3,38 +3,81 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "bmp/rle_decoder.h"
+#include "bmp/stored_rows.h"
+
 namespace quillpix {
 namespace {
 
-// Writes one output row as "#XX," items and a line end, formatted into one buffer so that a
-// large dump costs one write per row rather than one formatted print per byte.
-class RowDumper {
- public:
-  explicit RowDumper(std::FILE* out) : out_(out) {}
+void printNotEnoughMemory(std::FILE* out) {
+  std::fprintf(out, "Error: Not enough memory.\n");
+}
 
-  bool reserve(size_t rowLength) {
-    text_ = ByteBuffer::allocate(4 * rowLength + 1);
-    return text_.has_value();
+// A block whose pixels all hold `index` (one a byte, or one a nibble when `nibbles`), with the
+// unused last nibble of an odd-width 4-bit row and every pad byte 0.
+std::optional<PixelBlock> filledBlock(const RowLayout& layout, uint32_t width, bool nibbles,
+                                      uint8_t index) {
+  std::optional<PixelBlock> block = PixelBlock::allocate(layout.rows, layout.workWidth);
+  if (!block) return std::nullopt;
+  const uint8_t fill = nibbles ? static_cast<uint8_t>(index << 4 | index) : index;
+  const uint32_t workWidth = layout.workWidth;
+  for (uint32_t i = 0; i < block->rows(); ++i) {
+    uint8_t* row = block->row(i);
+    std::memset(row, fill, workWidth);
+    if (nibbles && (width & 1)) row[workWidth - 1] &= 0xF0;
+    if (workWidth & 1) row[workWidth] = 0;
   }
+  return block;
+}
 
-  void dump(const uint8_t* row, size_t rowLength) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    uint8_t* cursor = text_->data();
-    for (size_t i = 0; i < rowLength; ++i) {
-      cursor[0] = '#';
-      cursor[1] = static_cast<uint8_t>(kHex[row[i] >> 4]);
-      cursor[2] = static_cast<uint8_t>(kHex[row[i] & 0x0F]);
-      cursor[3] = ',';
-      cursor += 4;
-    }
-    *cursor++ = '\n';
-    std::fwrite(text_->data(), 1, static_cast<size_t>(cursor - text_->data()), out_);
+std::span<const uint8_t> bytesFrom(const BmpImage& image, uint64_t offset) {
+  const std::span<const uint8_t> bytes = image.bytes();
+  return offset < bytes.size() ? bytes.subspan(static_cast<size_t>(offset))
+                               : std::span<const uint8_t>();
+}
+
+std::optional<PixelBlock> decodeRunLengthImage(const BmpImage& image, const RowLayout& layout,
+                                               uint8_t backgroundIndex, std::FILE* out) {
+  if (layout.topDown) {
+    std::fprintf(out, "Error: RLE bitmap stored top-down is not allowed.\n");
+    return std::nullopt;
   }
+  const bool rle4 = image.biCompression == kCompressionRle4;
+  // Skipped pixels are how run-length writers mark background.
+  const uint8_t skipped = rle4 && backgroundIndex >= 16 ? 0 : backgroundIndex;
+  std::optional<PixelBlock> block = filledBlock(layout, image.biWidth, rle4, skipped);
+  if (!block) {
+    printNotEnoughMemory(out);
+    return std::nullopt;
+  }
+  if (!decodeRunLengthRows(bytesFrom(image, image.bfOffBits),
+                           rle4 ? RleEncoding::kRle4 : RleEncoding::kRle8, image.biWidth, *block)) {
+    std::fprintf(out, "Error: RLE bitmap data is cut short (no end-of-bitmap code).\n");
+    return std::nullopt;
+  }
+  return block;
+}
 
- private:
-  std::FILE* out_;
-  std::optional<ByteBuffer> text_;
-};
+std::optional<PixelBlock> decodeStoredImage(const BmpImage& image, const RowLayout& layout,
+                                            std::FILE* out) {
+  StoredRows stored;
+  stored.pixels = bytesFrom(image, image.bfOffBits);
+  stored.bitCount = image.biBitCount;
+  stored.width = image.biWidth;
+  stored.rowSize = layout.rowSize;
+  stored.topDown = layout.topDown;
+  if (!storedRowsFit(stored, layout.rows)) {
+    std::fprintf(out, "Error: Wrong bitmap legth!\n");
+    return std::nullopt;
+  }
+  std::optional<PixelBlock> block = PixelBlock::allocate(layout.rows, layout.workWidth);
+  if (!block) {
+    printNotEnoughMemory(out);
+    return std::nullopt;
+  }
+  copyStoredRows(stored, *block);
+  return block;
+}
 
 }  // namespace
 
@@ -49,10 +92,35 @@ RowLayout computeRowLayout(const BmpImage& image) {
   return layout;
 }
 
-std::optional<PixelBlock> convertPixelRows(const BmpImage& image, bool debug, std::FILE* out) {
+bool dumpPixelRows(const PixelBlock& block, std::FILE* out) {
+  // Each row is formatted into one buffer so that a large dump costs one write per row rather
+  // than one formatted print per byte.
+  std::optional<ByteBuffer> text = ByteBuffer::allocate(4 * size_t{block.rowLength()} + 1);
+  if (!text) return false;
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (uint32_t i = 0; i < block.rows(); ++i) {
+    const uint8_t* row = block.row(i);
+    uint8_t* cursor = text->data();
+    for (uint32_t x = 0; x < block.rowLength(); ++x) {
+      const uint8_t byte = x < block.workWidth() ? row[x] : 0;
+      cursor[0] = '#';
+      cursor[1] = static_cast<uint8_t>(kHex[byte >> 4]);
+      cursor[2] = static_cast<uint8_t>(kHex[byte & 0x0F]);
+      cursor[3] = ',';
+      cursor += 4;
+    }
+    *cursor++ = '\n';
+    std::fwrite(text->data(), 1, static_cast<size_t>(cursor - text->data()), out);
+  }
+  return true;
+}
+
+std::optional<PixelBlock> convertPixelRows(const BmpImage& image, bool debug,
+                                           uint8_t backgroundIndex, std::FILE* out) {
   std::fprintf(out, "\nBMP Bitmap data...\n%s", kReportRule);
   std::fprintf(out, "Bitmap bits - %d \n", static_cast<int>(image.biBitCount));
-  if (image.biBitCount != 4 && image.biBitCount != 8) {
+  const uint16_t bits = image.biBitCount;
+  if (bits != 1 && bits != 2 && bits != 4 && bits != 8) {
     std::fprintf(out, "Error: support only 16 & 256 colors bmp!\n");
     return std::nullopt;
   }
@@ -74,33 +142,13 @@ std::optional<PixelBlock> convertPixelRows(const BmpImage& image, bool debug, st
   std::fprintf(out, "Bitmap rowSize - %d bytes\n",
                static_cast<int>(static_cast<int32_t>(layout.rowSize)));
 
-  const uint64_t lastByteRead =
-      uint64_t{image.bfOffBits} + uint64_t{layout.rows - 1} * layout.rowSize + layout.workWidth - 1;
-  if (lastByteRead >= static_cast<uint64_t>(image.length)) {
-    std::fprintf(out, "Error: Wrong bitmap legth!\n");
+  std::optional<PixelBlock> block = image.isRunLengthEncoded()
+                                        ? decodeRunLengthImage(image, layout, backgroundIndex, out)
+                                        : decodeStoredImage(image, layout, out);
+  if (!block) return std::nullopt;
+  if (debug && !dumpPixelRows(*block, out)) {
+    printNotEnoughMemory(out);
     return std::nullopt;
-  }
-
-  PixelBlock block;
-  block.rows = layout.rows;
-  block.rowLength = layout.workWidth + (layout.workWidth & 1);
-  std::optional<ByteBuffer> bytes =
-      ByteBuffer::allocate(static_cast<size_t>(uint64_t{block.rows} * block.rowLength));
-  RowDumper dumper(out);
-  if (!bytes || (debug && !dumper.reserve(block.rowLength))) {
-    std::fprintf(out, "Error: Not enough memory.\n");
-    return std::nullopt;
-  }
-  block.bytes = std::move(*bytes);
-
-  const uint8_t* pixels = image.data.data() + image.bfOffBits;
-  uint8_t* target = block.bytes.data();
-  for (uint32_t i = 0; i < layout.rows; ++i, target += block.rowLength) {
-    // Bottom-up files store the top row last.
-    const uint32_t storedRow = layout.topDown ? i : layout.rows - 1 - i;
-    std::memcpy(target, pixels + uint64_t{storedRow} * layout.rowSize, layout.workWidth);
-    if (layout.workWidth & 1) target[layout.workWidth] = 0;
-    if (debug) dumper.dump(target, block.rowLength);
   }
   return block;
 }

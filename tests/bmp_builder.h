@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bmp/bmp_headers.h"
+#include "bmp/byte_order.h"
 
 namespace quillpix::testing {
 
@@ -21,8 +22,10 @@ struct BmpBuilder {
   uint16_t bitCount = 8;
   uint32_t width = 1;
   int32_t height = 1;
-  uint32_t infoHeaderSize = 40;  // bytes of information header written (>= 40)
-  std::vector<Rgb> colours;      // the colour table, written in full
+  // Bytes of information header written: 12 gives the OS/2 core layout (16-bit dimensions,
+  // 3-byte colour entries), 16 to 39 the usual layout cut short.
+  uint32_t infoHeaderSize = 40;
+  std::vector<Rgb> colours;  // the colour table, written in full
   uint8_t reservedColourByte = 0;
 
   // Header overrides; when unset the natural value is written.
@@ -37,6 +40,8 @@ struct BmpBuilder {
   std::vector<std::vector<uint8_t>> storedRows;
   uint8_t fillByte = 0;
   uint8_t rowPadByte = 0;
+  // The pixel data exactly as given (a run-length stream, say), instead of stored rows.
+  std::optional<std::vector<uint8_t>> pixelData;
 
   uint32_t rowSize() const { return bmpRowSize(bitCount, width); }
 
@@ -48,8 +53,9 @@ struct BmpBuilder {
   // file whose pixel array holds `pixelBytes` bytes.
   std::vector<uint8_t> buildHeaders(uint64_t pixelBytes) const {
     const uint32_t tableOffset = 14 + infoHeaderSize;
+    const uint32_t entrySize = infoHeaderSize == 12 ? 3 : 4;
     const uint32_t pixelOffset =
-        bfOffBits.value_or(tableOffset + 4 * static_cast<uint32_t>(colours.size()));
+        bfOffBits.value_or(tableOffset + entrySize * static_cast<uint32_t>(colours.size()));
     BmpHeaderFields fields;
     fields.bfSize = bfSize.value_or(static_cast<uint32_t>(pixelOffset + pixelBytes));
     fields.bfOffBits = pixelOffset;
@@ -65,8 +71,22 @@ struct BmpBuilder {
     fields.biClrUsed = biClrUsed.value_or(static_cast<uint32_t>(colours.size()));
     fields.biClrImportant = biClrImportant;
     std::vector<uint8_t> file;
-    appendBmpHeaders(file, fields, infoHeaderSize);
-    for (const Rgb& c : colours) appendBmpColour(file, c.red, c.green, c.blue, reservedColourByte);
+    if (infoHeaderSize == 12) {
+      appendBmpHeaders(file, fields, 40);
+      file.resize(14);
+      appendLe32(file, fields.biSize);
+      appendLe16(file, static_cast<uint16_t>(fields.biWidth));
+      appendLe16(file, static_cast<uint16_t>(fields.biHeight));
+      appendLe16(file, fields.biPlanes);
+      appendLe16(file, fields.biBitCount);
+    } else {
+      appendBmpHeaders(file, fields, infoHeaderSize);
+      file.resize(14 + infoHeaderSize);
+    }
+    for (const Rgb& c : colours) {
+      appendBmpColour(file, c.red, c.green, c.blue, reservedColourByte);
+      if (infoHeaderSize == 12) file.pop_back();
+    }
     // A pixel offset inside the header or table only changes the field, not the layout.
     if (file.size() < pixelOffset) file.resize(pixelOffset, 0);
     return file;
@@ -74,7 +94,9 @@ struct BmpBuilder {
 
   std::vector<uint8_t> build() const {
     std::vector<uint8_t> pixels;
-    if (storedRows.empty()) {
+    if (pixelData) {
+      pixels = *pixelData;
+    } else if (storedRows.empty()) {
       pixels.assign(uint64_t{rowSize()} * rowCount(), fillByte);
     } else {
       for (const std::vector<uint8_t>& row : storedRows) {

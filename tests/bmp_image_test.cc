@@ -107,7 +107,7 @@ TEST(DecodeBmpImageTest, ReportsCompressedFileInFullBeforeRefusing) {
   bmp.width = 256;
   bmp.height = 256;
   bmp.colours = testing::greyRamp(256);
-  bmp.biCompression = 1;
+  bmp.biCompression = 2;  // run-length encoding for 4 bits, in an 8-bit file
   bmp.biSizeImage = 0x80000000u;
   bmp.biClrImportant = 0xFFFFFFFFu;
   bool accepted = true;
@@ -120,7 +120,7 @@ TEST(DecodeBmpImageTest, ReportsCompressedFileInFullBeforeRefusing) {
             "  image heigth: 256 px\n"
             "  image planes: 1\n"
             "  bits/pixel: 8\n"
-            "  compress type: 1 (RLE 8-bit/pixel)\n"
+            "  compress type: 2 (RLE 4-bit/pixel)\n"
             "  image size: -2147483648 bytes\n"
             "  x pixels per meter: 2835\n"
             "  y pixels per meter: 2835\n"
@@ -131,22 +131,28 @@ TEST(DecodeBmpImageTest, ReportsCompressedFileInFullBeforeRefusing) {
 }
 
 TEST(DecodeBmpImageTest, NamesEveryCompressionType) {
+  // Each value is refused: run-length encoding only goes with the bit depth it is defined for.
   struct Case {
     uint32_t compression;
+    uint16_t bitCount;
     const char* line;
   };
   const Case cases[] = {
-      {2, "  compress type: 2 (RLE 4-bit/pixel)\n"},
-      {3, "  compress type: 3 (Bit field or Huffman 1D compression for BITMAPCOREHEADER2)\n"},
-      {4, "  compress type: 4 (JPEG or RLE-24 compression for BITMAPCOREHEADER2)\n"},
-      {5, "  compress type: 5 (PNG)\n"},
-      {6, "  compress type: 6 (Bit field)\n"},
-      {7, "  compress type: 7 (unknown)\n"},
-      {0xFFFFFFFFu, "  compress type: -1 (unknown)\n"},
+      {1, 4, "  compress type: 1 (RLE 8-bit/pixel)\n"},
+      {2, 8, "  compress type: 2 (RLE 4-bit/pixel)\n"},
+      {1, 1, "  compress type: 1 (RLE 8-bit/pixel)\n"},
+      {2, 2, "  compress type: 2 (RLE 4-bit/pixel)\n"},
+      {3, 8, "  compress type: 3 (Bit field or Huffman 1D compression for BITMAPCOREHEADER2)\n"},
+      {4, 8, "  compress type: 4 (JPEG or RLE-24 compression for BITMAPCOREHEADER2)\n"},
+      {5, 8, "  compress type: 5 (PNG)\n"},
+      {6, 8, "  compress type: 6 (Bit field)\n"},
+      {7, 8, "  compress type: 7 (unknown)\n"},
+      {0xFFFFFFFFu, 8, "  compress type: -1 (unknown)\n"},
   };
   for (const Case& c : cases) {
     BmpBuilder bmp;
     bmp.biCompression = c.compression;
+    bmp.bitCount = c.bitCount;
     bmp.colours = testing::greyRamp(2);
     const std::string report = decodeReport(bmp.build());
     EXPECT_NE(report.find(c.line), std::string::npos) << report;
@@ -191,8 +197,13 @@ TEST_F(LoadFailureTest, DirectoryAndFifoAreNotFiles) {
 TEST_F(LoadFailureTest, BadContents) {
   std::vector<uint8_t> shortHeader = {'B', 'M'};
   shortHeader.resize(53, 0);
-  BmpBuilder core;
-  core.biSize = 12;
+  BmpBuilder tiny;  // shorter than the OS/2 core header
+  tiny.biSize = 11;
+  BmpBuilder between;  // between the core header and the shortest OS/2 2.x one
+  between.biSize = 15;
+  std::vector<uint8_t> cutCore = {'B', 'M'};
+  cutCore.resize(25, 0);
+  cutCore[14] = 12;
   BmpBuilder cut;
   cut.infoHeaderSize = 124;
   std::vector<uint8_t> cutFile = cut.build();
@@ -215,10 +226,17 @@ TEST_F(LoadFailureTest, BadContents) {
       {"short.bmp", shortHeader,
        lengthLine(53) +
            "File analizing... BMP format detected!\nError: Wrong size of file - short.bmp\n"},
-      {"core.bmp", core.build(),
-       lengthLine(core.build().size()) +
-           "File analizing... BMP format detected!\nError: Unsupported BMP header size - 12 "
+      {"tiny.bmp", tiny.build(),
+       lengthLine(tiny.build().size()) +
+           "File analizing... BMP format detected!\nError: Unsupported BMP header size - 11 "
            "bytes.\n"},
+      {"between.bmp", between.build(),
+       lengthLine(between.build().size()) +
+           "File analizing... BMP format detected!\nError: Unsupported BMP header size - 15 "
+           "bytes.\n"},
+      {"cutcore.bmp", cutCore,
+       lengthLine(25) +
+           "File analizing... BMP format detected!\nError: Wrong size of file - cutcore.bmp\n"},
       {"cut.bmp", cutFile,
        lengthLine(137) +
            "File analizing... BMP format detected!\nError: Wrong size of file - cut.bmp\n"},

@@ -116,7 +116,7 @@ TEST(ConvertPaletteTest, ColourCountFromHeader) {
       {"4-bit, 300", 4, 300, 300, 16},
       {"two", 8, 2, 2, 2},
       {"255", 8, 255, 255, 255},
-      {"1-bit, none given", 1, 0, 2, 1},
+      {"1-bit, none given", 1, 0, 2, 2},
       {"24-bit, none given", 24, 0, 64, 64},
   };
   for (const Case& c : cases) {

@@ -16,16 +16,14 @@ const std::string kSectionHead = "\nBMP Bitmap data...\n------------------------
 struct Converted {
   std::string report;
   std::optional<PixelBlock> block;
-  Bytes bytes() const {
-    return block ? Bytes(block->bytes.data(), block->bytes.data() + block->length()) : Bytes{};
-  }
+  Bytes bytes() const { return block ? testing::outputRows(*block) : Bytes{}; }
 };
 
 Converted convert(const BmpBuilder& bmp, bool debug) {
   const BmpImage image = testing::decodeFixture(bmp.build());
   Converted result;
   result.report = testing::captureOutput(
-      [&](std::FILE* out) { result.block = convertPixelRows(image, debug, out); });
+      [&](std::FILE* out) { result.block = convertPixelRows(image, debug, 0, out); });
   return result;
 }
 
@@ -136,7 +134,8 @@ TEST(PixelRowsFailureTest, RefusesWithOneMessage) {
   const std::string empty = "Error: Wrong bitmap legth!\n";
   const std::string large = "Error: Bitmap too large, max 65535 x 65535 px!\n";
   const Case cases[] = {
-      {"1-bit", 1, 8, 1, "Bitmap bits - 1 \n" + depth},
+      {"0-bit", 0, 8, 1, "Bitmap bits - 0 \n" + depth},
+      {"3-bit", 3, 8, 1, "Bitmap bits - 3 \n" + depth},
       {"16-bit", 16, 8, 1, "Bitmap bits - 16 \n" + depth},
       {"24-bit", 24, 8, 1, "Bitmap bits - 24 \n" + depth},
       {"32-bit", 32, 8, 1, "Bitmap bits - 32 \n" + depth},
@@ -160,7 +159,7 @@ TEST(PixelRowsFailureTest, RefusesWithOneMessage) {
     const BmpImage image = testing::decodeFixture(file);
     Converted result;
     result.report = testing::captureOutput(
-        [&](std::FILE* out) { result.block = convertPixelRows(image, true, out); });
+        [&](std::FILE* out) { result.block = convertPixelRows(image, true, 0, out); });
     EXPECT_FALSE(result.block) << c.name;
     EXPECT_EQ(result.report, kSectionHead + c.expectedAfterHead) << c.name;
   }
@@ -181,7 +180,7 @@ TEST(PixelRowsFailureTest, RefusesRowsBeyondTheFile) {
     const BmpImage image = testing::decodeFixture(file);
     Converted result;
     result.report = testing::captureOutput(
-        [&](std::FILE* out) { result.block = convertPixelRows(image, false, out); });
+        [&](std::FILE* out) { result.block = convertPixelRows(image, false, 0, out); });
     if (length == 83) {
       EXPECT_TRUE(result.block);
       EXPECT_EQ(result.report, kSectionHead + numbers);
@@ -196,7 +195,7 @@ TEST(PixelRowsFailureTest, RefusesRowsBeyondTheFile) {
   farOffset[11] = farOffset[12] = farOffset[13] = 0xFF;
   const BmpImage image = testing::decodeFixture(farOffset);
   EXPECT_EQ(testing::captureOutput(
-                [&](std::FILE* out) { EXPECT_FALSE(convertPixelRows(image, false, out)); }),
+                [&](std::FILE* out) { EXPECT_FALSE(convertPixelRows(image, false, 0, out)); }),
             kSectionHead + numbers + "Error: Wrong bitmap legth!\n");
 }
 

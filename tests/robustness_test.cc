@@ -144,6 +144,13 @@ TEST(ValgrindTest, NoErrorOrLeakOnAnyPath) {
   testing::writeBytes(dir / "deep.bmp", deep.build());
   BmpBuilder mono = sampleImage(1, 2, 2);
   testing::writeBytes(dir / "mono.bmp", mono.build());
+  BmpBuilder rle4 = sampleImage(4, 5, 3);
+  rle4.biCompression = 2;
+  rle4.pixelData = {0x07, 0x12, 0x00, 0x02, 0x01, 0x01, 0x00, 0x03, 0x12, 0x30, 0x00, 0x01};
+  testing::writeBytes(dir / "runs.bmp", rle4.build());
+  BmpBuilder core = sampleImage(8, 3, 2);
+  core.infoHeaderSize = 12;
+  testing::writeBytes(dir / "core.bmp", core.build());
   Bytes cut = sampleImage(8, 40, 40).build();
   cut.resize(cut.size() - 100);
   testing::writeBytes(dir / "cut.bmp", cut);
@@ -156,7 +163,9 @@ TEST(ValgrindTest, NoErrorOrLeakOnAnyPath) {
       {{"bad.bmp"}, 1},
       {{"rle.bmp"}, 1},
       {{"deep.bmp"}, 1},
-      {{"mono.bmp"}, 1},
+      {{"mono.bmp"}, 0},
+      {{"runs.bmp", "--debug", "--bg", "3"}, 0},
+      {{"core.bmp", "--debug"}, 0},
       {{"cut.bmp"}, 1},
       {{"taken.bmp"}, 1},
       {{}, 0},

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include "bmp/bmp_image.h"
+#include "convert/pixel_block.h"
 
 namespace quillpix::testing {
 
@@ -159,6 +160,16 @@ inline BmpImage decodeFixture(const std::vector<uint8_t>& file) {
   std::fclose(sink);
   EXPECT_TRUE(image.has_value()) << "the fixture was refused";
   return image ? std::move(*image) : BmpImage{};
+}
+
+// The block's rows as the output file holds them: each row's pixel bytes, then its pad byte.
+inline std::vector<uint8_t> outputRows(const PixelBlock& block) {
+  std::vector<uint8_t> bytes;
+  for (uint32_t i = 0; i < block.rows(); ++i) {
+    bytes.insert(bytes.end(), block.row(i), block.row(i) + block.workWidth());
+    if (block.rowLength() > block.workWidth()) bytes.push_back(0);
+  }
+  return bytes;
 }
 
 // The banner every run starts with.

@@ -47,7 +47,7 @@ VkmHeader makeVkmHeader(uint8_t backgroundIndex, uint16_t bitCount, uint32_t wid
 
 VkmHeader makeVkmHeader(uint8_t backgroundIndex, const BmpImage& image, const PaletteTable& palette,
                         const PixelBlock& block) {
-  return makeVkmHeader(backgroundIndex, image.biBitCount, image.biWidth, block.rows,
+  return makeVkmHeader(backgroundIndex, image.biBitCount, image.biWidth, block.rows(),
                        palette.colourCount);
 }
 
@@ -56,7 +56,7 @@ std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
                                                      const PixelBlock& block) {
   return {std::span<const uint8_t>(header),
           std::span<const uint8_t>(palette.bytes.data(), static_cast<size_t>(palette.byteLength())),
-          block.bytes.span()};
+          block.bytes()};
 }
 
 std::vector<uint8_t> encodeVkmFile(uint8_t backgroundIndex, const BmpImage& image,

@@ -13,7 +13,7 @@
 
 #include "bmp/bmp_image.h"
 #include "convert/palette.h"
-#include "convert/pixel_rows.h"
+#include "convert/pixel_block.h"
 
 namespace quillpix {
 
@@ -35,6 +35,10 @@ OutputName makeOutputName(std::string_view inputName);
 VkmHeader makeVkmHeader(uint8_t backgroundIndex, uint16_t bitCount, uint32_t width, uint32_t rows,
                         int colourCount);
 
+// The header writeOutputFile writes for this image.
+VkmHeader makeVkmHeader(uint8_t backgroundIndex, const BmpImage& image, const PaletteTable& palette,
+                        const PixelBlock& block);
+
 // The file's three parts in order, header, palette and pixel rows; the spans point into
 // `header`, `palette` and `block`.
 std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
@@ -44,16 +48,6 @@ std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
 // The header writeOutputFile writes for this image.
 VkmHeader makeVkmHeader(uint8_t backgroundIndex, const BmpImage& image, const PaletteTable& palette,
                         const PixelBlock& block);
-
-// The header writeOutputFile writes for this image.
-VkmHeader makeVkmHeader(uint8_t backgroundIndex, const BmpImage& image, const PaletteTable& palette,
-                        const PixelBlock& block);
-
-// The file's three parts in order: header, palette and pixel rows. The spans point into
-// `header`, `palette` and `block`.
-std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
-                                                     const PaletteTable& palette,
-                                                     const PixelBlock& block);
 
 // The whole file as writeOutputFile would write it: header, palette, pixel rows.
 std::vector<uint8_t> encodeVkmFile(uint8_t backgroundIndex, const BmpImage& image,

@@ -1,0 +1,48 @@
+#include "bmp/stored_rows.h"
+
+#include <cstring>
+
+namespace quillpix {
+namespace {
+
+// One row of 1- or 2-bit pixels, leftmost in the highest bits, into one index a nibble.
+void unpackRow(const uint8_t* stored, uint16_t bitCount, uint32_t width, uint8_t* out) {
+  const uint32_t perByte = 8 / bitCount;
+  const uint8_t mask = static_cast<uint8_t>((1u << bitCount) - 1);
+  for (uint32_t x = 0; x < width; x += 2) {
+    uint8_t pair = 0;
+    for (uint32_t half = 0; half < 2 && x + half < width; ++half) {
+      const uint32_t pixel = x + half;
+      const unsigned shift = 8 - bitCount * (pixel % perByte + 1);
+      const uint8_t index = (stored[pixel / perByte] >> shift) & mask;
+      pair |= static_cast<uint8_t>(index << (half == 0 ? 4 : 0));
+    }
+    out[x / 2] = pair;
+  }
+}
+
+}  // namespace
+
+bool storedRowsFit(const StoredRows& stored, uint32_t rows) {
+  if (rows == 0) return true;
+  const uint64_t end = uint64_t{rows - 1} * stored.rowSize + stored.bytesPerRow();
+  return end <= stored.pixels.size();
+}
+
+void copyStoredRows(const StoredRows& stored, PixelBlock& block) {
+  const uint32_t rows = block.rows();
+  const uint32_t workWidth = block.workWidth();
+  for (uint32_t i = 0; i < rows; ++i) {
+    const uint32_t storedRow = stored.topDown ? i : rows - 1 - i;
+    const uint8_t* source = stored.pixels.data() + uint64_t{storedRow} * stored.rowSize;
+    uint8_t* target = block.row(i);
+    if (stored.bitCount >= 4) {
+      std::memcpy(target, source, workWidth);
+    } else {
+      unpackRow(source, stored.bitCount, stored.width, target);
+    }
+    if (workWidth & 1) target[workWidth] = 0;
+  }
+}
+
+}  // namespace quillpix

@@ -1,0 +1,37 @@
+// Uncompressed BMP pixel rows: stored in 4-byte units, bottom row first unless the height is
+// negative.
+#ifndef QUILLPIX_BMP_STORED_ROWS_H_
+#define QUILLPIX_BMP_STORED_ROWS_H_
+
+#include <cstdint>
+#include <span>
+
+#include "convert/pixel_block.h"
+
+namespace quillpix {
+
+// Where and how the uncompressed rows of an image are stored.
+struct StoredRows {
+  std::span<const uint8_t> pixels;  // from the first stored row to the end of the file
+  uint16_t bitCount = 0;            // 1, 2, 4 or 8
+  uint32_t width = 0;               // pixels per row
+  uint32_t rowSize = 0;             // distance between the starts of two stored rows
+  bool topDown = false;             // stored row 0 is the top row
+
+  // Bytes at the start of each stored row that hold pixels.
+  uint32_t bytesPerRow() const {
+    return static_cast<uint32_t>((uint64_t{bitCount} * width + 7) / 8);
+  }
+};
+
+// True when all `rows` rows of `stored` lie inside its pixel span.
+bool storedRowsFit(const StoredRows& stored, uint32_t rows);
+
+// Fills `block` (whose rows are the image's, top row first) from the stored rows, which must
+// fit. 4- and 8-bit rows are copied byte for byte; 1- and 2-bit rows are unpacked to one index a
+// nibble, the left pixel in the high nibble and an unused last nibble set to 0.
+void copyStoredRows(const StoredRows& stored, PixelBlock& block);
+
+}  // namespace quillpix
+
+#endif  // QUILLPIX_BMP_STORED_ROWS_H_
