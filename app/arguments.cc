@@ -48,6 +48,7 @@ ConversionSettings scanArguments(std::span<const char* const> arguments) {
     } else if (argument == "--bg") {
       if (next + 1 < arguments.size()) {
         settings.backgroundIndex = parseBackgroundIndex(arguments[next + 1]);
+        settings.backgroundGiven = true;
       } else {
         settings.usageRequested = true;
       }

@@ -17,7 +17,8 @@ struct ConversionSettings {
   bool debug = false;
   bool fullColour = true;  // --64 turns it off
   uint8_t backgroundIndex = 0;
-  bool usageRequested = false;  // --bg with nothing after it
+  bool backgroundGiven = false;  // --bg was given with a value
+  bool usageRequested = false;   // --bg with nothing after it
 };
 
 // Scans the arguments that follow the program's own name.

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <span>
 
-#include "app/preview.h"
+#include "app/view.h"
 
 int main(int argc, char** argv) {
   std::span<const char* const> arguments(const_cast<const char* const*>(argv) + 1,

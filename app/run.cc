@@ -2,8 +2,7 @@
 
 #include "app/arguments.h"
 #include "bmp/bmp_image.h"
-#include "convert/palette.h"
-#include "convert/pixel_rows.h"
+#include "convert/conversion.h"
 #include "vkm/vkm_writer.h"
 
 namespace quillpix {
@@ -19,17 +18,17 @@ int runQuillpix(std::span<const char* const> arguments, std::FILE* out) {
 
   // Each step prints its own section and its own error message.
   const std::string& inputName = *settings.inputFileName;
-  std::optional<BmpImage> image = loadBmpImage(inputName, out);
+  std::optional<ByteBuffer> fileImage = readInputFile(inputName, out);
+  if (!fileImage) return kExitFailure;
+  ConversionOptions options;
+  options.debug = settings.debug;
+  options.fullColour = settings.fullColour;
+  options.backgroundIndex = settings.backgroundIndex;
+  options.backgroundGiven = settings.backgroundGiven;
+  std::optional<ConvertedImage> image =
+      convertFileImage(std::move(*fileImage), inputName, options, out);
   if (!image) return kExitFailure;
-  std::optional<PaletteTable> palette =
-      convertPalette(*image, settings.debug, settings.fullColour, out);
-  if (!palette) return kExitFailure;
-  std::optional<PixelBlock> block =
-      convertPixelRows(*image, settings.debug, settings.backgroundIndex, out);
-  if (!block) return kExitFailure;
-  if (!writeOutputFile(inputName, settings.backgroundIndex, *image, *palette, *block, out)) {
-    return kExitFailure;
-  }
+  if (!writeOutputFile(inputName, *image, out)) return kExitFailure;
   return kExitSuccess;
 }
 

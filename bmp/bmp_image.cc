@@ -74,12 +74,17 @@ std::optional<ByteBuffer> makeFileImage(std::span<const uint8_t> bytes) {
 
 std::optional<BmpImage> decodeBmpImage(ByteBuffer fileImage, const std::string& fileName,
                                        std::FILE* out) {
+  std::fprintf(out, "File analizing... ");
+  return decodeBmpHeaders(std::move(fileImage), fileName, out);
+}
+
+std::optional<BmpImage> decodeBmpHeaders(ByteBuffer fileImage, const std::string& fileName,
+                                         std::FILE* out) {
   BmpImage image;
   image.length = fileImage.size() == 0 ? 0 : static_cast<int64_t>(fileImage.size() - 1);
   image.data = std::move(fileImage);
   std::span<const uint8_t> bytes = image.bytes();
 
-  std::fprintf(out, "File analizing... ");
   // A one-byte file compares its second signature byte with the trailing zero, never beyond.
   if (image.data.size() < 2 || image.data.data()[0] != 'B' || image.data.data()[1] != 'M') {
     std::fprintf(out, "Error: Wrong format of file - %s\n", fileName.c_str());
@@ -157,12 +162,6 @@ std::optional<BmpImage> decodeBmpImage(ByteBuffer fileImage, const std::string& 
     return std::nullopt;
   }
   return image;
-}
-
-std::optional<BmpImage> loadBmpImage(const std::string& fileName, std::FILE* out) {
-  std::optional<ByteBuffer> fileImage = readInputFile(fileName, out);
-  if (!fileImage) return std::nullopt;
-  return decodeBmpImage(std::move(*fileImage), fileName, out);
 }
 
 }  // namespace quillpix

@@ -80,8 +80,9 @@ std::optional<ByteBuffer> makeFileImage(std::span<const uint8_t> bytes);
 std::optional<BmpImage> decodeBmpImage(ByteBuffer fileImage, const std::string& fileName,
                                        std::FILE* out);
 
-// The loading step of a run: readInputFile followed by decodeBmpImage.
-std::optional<BmpImage> loadBmpImage(const std::string& fileName, std::FILE* out);
+// decodeBmpImage once "File analizing... " has been printed.
+std::optional<BmpImage> decodeBmpHeaders(ByteBuffer fileImage, const std::string& fileName,
+                                         std::FILE* out);
 
 // The name the report gives a biCompression value, "(none)" for 0.
 const char* compressionName(uint32_t compression);

@@ -3,10 +3,7 @@
 #include <cstring>
 
 namespace quillpix {
-namespace {
-
-// One row of 1- or 2-bit pixels, leftmost in the highest bits, into one index a nibble.
-void unpackRow(const uint8_t* stored, uint16_t bitCount, uint32_t width, uint8_t* out) {
+void unpackToNibbles(const uint8_t* stored, uint16_t bitCount, uint32_t width, uint8_t* out) {
   const uint32_t perByte = 8 / bitCount;
   const uint8_t mask = static_cast<uint8_t>((1u << bitCount) - 1);
   for (uint32_t x = 0; x < width; x += 2) {
@@ -20,8 +17,6 @@ void unpackRow(const uint8_t* stored, uint16_t bitCount, uint32_t width, uint8_t
     out[x / 2] = pair;
   }
 }
-
-}  // namespace
 
 bool storedRowsFit(const StoredRows& stored, uint32_t rows) {
   if (rows == 0) return true;
@@ -39,7 +34,7 @@ void copyStoredRows(const StoredRows& stored, PixelBlock& block) {
     if (stored.bitCount >= 4) {
       std::memcpy(target, source, workWidth);
     } else {
-      unpackRow(source, stored.bitCount, stored.width, target);
+      unpackToNibbles(source, stored.bitCount, stored.width, target);
     }
     if (workWidth & 1) target[workWidth] = 0;
   }

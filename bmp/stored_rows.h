@@ -24,6 +24,10 @@ struct StoredRows {
   }
 };
 
+// Unpacks one row of `width` 1- or 2-bit pixels, leftmost in the highest bits, to one index a
+// nibble: (width + 1) / 2 bytes, the left pixel in the high nibble, an unused last nibble 0.
+void unpackToNibbles(const uint8_t* packed, uint16_t bitCount, uint32_t width, uint8_t* out);
+
 // True when all `rows` rows of `stored` lie inside its pixel span.
 bool storedRowsFit(const StoredRows& stored, uint32_t rows);
 

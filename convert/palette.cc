@@ -47,30 +47,44 @@ int decideColourCount(const BmpImage& image) {
   return static_cast<int>((bits * bits) & 0xFF);
 }
 
-std::optional<PaletteTable> convertPalette(const BmpImage& image, bool debug, bool fullColour,
-                                           std::FILE* out) {
-  std::fprintf(out, "BMP palette:\n%s", kReportRule);
-  PaletteTable table;
-  table.colourCount = decideColourCount(image);
-  const uint64_t tableEnd = image.colourTableOffset + uint64_t{image.colourEntrySize} *
-                                                          static_cast<uint64_t>(table.colourCount);
-  if (table.colourCount == 0 || tableEnd > static_cast<uint64_t>(image.length)) {
-    std::fprintf(out, "Error: Wrong BMP palette.\n");
-    return std::nullopt;
+std::optional<std::vector<Rgb8>> readColourTable(const BmpImage& image) {
+  const int count = decideColourCount(image);
+  const uint64_t tableEnd =
+      image.colourTableOffset + uint64_t{image.colourEntrySize} * static_cast<uint64_t>(count);
+  if (count == 0 || tableEnd > static_cast<uint64_t>(image.length)) return std::nullopt;
+  std::vector<Rgb8> colours(static_cast<size_t>(count));
+  const uint8_t* entry = image.data.data() + image.colourTableOffset;
+  for (Rgb8& colour : colours) {
+    colour = {entry[2], entry[1], entry[0]};  // stored blue, green, red
+    entry += image.colourEntrySize;
   }
+  return colours;
+}
+
+namespace {
+
+void printPaletteTitle(std::FILE* out) {
+  std::fprintf(out, "BMP palette:\n%s", kReportRule);
+}
+
+}  // namespace
+
+PaletteTable convertColours(std::span<const Rgb8> colours, bool debug, bool fullColour,
+                            std::FILE* out) {
+  printPaletteTitle(out);
+  PaletteTable table;
+  table.colourCount = static_cast<int>(colours.size());
   std::fprintf(out, "BMP use calculated colors: %d\n\n", table.colourCount);
   if (debug) {
     std::fprintf(out,
                  "           No #      R   G   B        R   G   B        pentevo    xRRrrrGG "
                  "gggBBbbb\n");
   }
-
-  const uint8_t* entry = image.data.data() + image.colourTableOffset;
-  for (int j = 0; j < table.colourCount; ++j, entry += image.colourEntrySize) {
-    const uint8_t blue = entry[0], green = entry[1], red = entry[2];
-    const uint8_t redLevel = scaleComponent(red);
-    const uint8_t greenLevel = scaleComponent(green);
-    const uint8_t blueLevel = scaleComponent(blue);
+  for (int j = 0; j < table.colourCount; ++j) {
+    const Rgb8 colour = colours[static_cast<size_t>(j)];
+    const uint8_t redLevel = scaleComponent(colour.red);
+    const uint8_t greenLevel = scaleComponent(colour.green);
+    const uint8_t blueLevel = scaleComponent(colour.blue);
     const uint16_t word = packColourWord(redLevel, greenLevel, blueLevel, fullColour);
     const uint8_t low = static_cast<uint8_t>(word & 0xFF);
     const uint8_t high = static_cast<uint8_t>(word >> 8);
@@ -79,7 +93,8 @@ std::optional<PaletteTable> convertPalette(const BmpImage& image, bool debug, bo
     if (debug) {
       std::fprintf(out,
                    "BMP color %3d[#%02X] [#%02X,#%02X,#%02X] -> %3d,%3d,%3d -> %3d,%3d[#%02X%02X] ",
-                   j, j, red, green, blue, redLevel, greenLevel, blueLevel, high, low, high, low);
+                   j, j, colour.red, colour.green, colour.blue, redLevel, greenLevel, blueLevel,
+                   high, low, high, low);
       printBits(out, high);
       std::fputc(' ', out);
       printBits(out, low);
@@ -87,6 +102,17 @@ std::optional<PaletteTable> convertPalette(const BmpImage& image, bool debug, bo
     }
   }
   return table;
+}
+
+std::optional<PaletteTable> convertPalette(const BmpImage& image, bool debug, bool fullColour,
+                                           std::FILE* out) {
+  const std::optional<std::vector<Rgb8>> colours = readColourTable(image);
+  if (!colours) {
+    printPaletteTitle(out);
+    std::fprintf(out, "Error: Wrong BMP palette.\n");
+    return std::nullopt;
+  }
+  return convertColours(*colours, debug, fullColour, out);
 }
 
 }  // namespace quillpix

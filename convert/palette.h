@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "bmp/bmp_image.h"
+#include "convert/colour.h"
 
 namespace quillpix {
 
@@ -34,8 +37,16 @@ void printBits(std::FILE* out, uint8_t byte);
 // How many palette entries the image gets; 0 when it can have none.
 int decideColourCount(const BmpImage& image);
 
-// Prints the palette section and builds the palette table, or prints one error message and
-// returns nothing.
+// The image's colour-table entries, as many as decideColourCount gives; nothing when that is 0
+// or the table does not fit in the file.
+std::optional<std::vector<Rgb8>> readColourTable(const BmpImage& image);
+
+// Prints the palette section for `colours` (1 to 256 of them) and builds their palette table.
+PaletteTable convertColours(std::span<const Rgb8> colours, bool debug, bool fullColour,
+                            std::FILE* out);
+
+// The palette step of a BMP: prints the palette section and builds the palette table, or
+// prints one error message and returns nothing.
 std::optional<PaletteTable> convertPalette(const BmpImage& image, bool debug, bool fullColour,
                                            std::FILE* out);
 

@@ -92,6 +92,8 @@ RowLayout computeRowLayout(const BmpImage& image) {
   return layout;
 }
 
+namespace {
+
 bool dumpPixelRows(const PixelBlock& block, std::FILE* out) {
   // Each row is formatted into one buffer so that a large dump costs one write per row rather
   // than one formatted print per byte.
@@ -115,25 +117,22 @@ bool dumpPixelRows(const PixelBlock& block, std::FILE* out) {
   return true;
 }
 
-std::optional<PixelBlock> convertPixelRows(const BmpImage& image, bool debug,
-                                           uint8_t backgroundIndex, std::FILE* out) {
-  std::fprintf(out, "\nBMP Bitmap data...\n%s", kReportRule);
-  std::fprintf(out, "Bitmap bits - %d \n", static_cast<int>(image.biBitCount));
-  const uint16_t bits = image.biBitCount;
-  if (bits != 1 && bits != 2 && bits != 4 && bits != 8) {
-    std::fprintf(out, "Error: support only 16 & 256 colors bmp!\n");
-    return std::nullopt;
-  }
-  const RowLayout layout = computeRowLayout(image);
-  if (uint64_t{image.biWidth} * layout.rows == 0) {
-    std::fprintf(out, "Error: Wrong bitmap legth!\n");
-    return std::nullopt;
-  }
-  if (image.biWidth > kMaxDimension || layout.rows > kMaxDimension) {
-    std::fprintf(out, "Error: Bitmap too large, max 65535 x 65535 px!\n");
-    return std::nullopt;
-  }
+}  // namespace
 
+void printBitmapHead(uint16_t bitsPerPixel, std::FILE* out) {
+  std::fprintf(out, "\nBMP Bitmap data...\n%s", kReportRule);
+  std::fprintf(out, "Bitmap bits - %d \n", static_cast<int>(bitsPerPixel));
+}
+
+bool checkAndPrintLayout(uint32_t width, const RowLayout& layout, std::FILE* out) {
+  if (uint64_t{width} * layout.rows == 0) {
+    std::fprintf(out, "Error: Wrong bitmap legth!\n");
+    return false;
+  }
+  if (width > kMaxDimension || layout.rows > kMaxDimension) {
+    std::fprintf(out, "Error: Bitmap too large, max 65535 x 65535 px!\n");
+    return false;
+  }
   const uint64_t dataLength = uint64_t{layout.rows} * layout.workWidth;
   // The report prints these 32-bit values through %d, as their signed reading.
   std::fprintf(out, "workWidth - %d\n", static_cast<int>(static_cast<int32_t>(layout.workWidth)));
@@ -141,15 +140,31 @@ std::optional<PixelBlock> convertPixelRows(const BmpImage& image, bool debug,
                static_cast<int>(static_cast<int32_t>(static_cast<uint32_t>(dataLength))));
   std::fprintf(out, "Bitmap rowSize - %d bytes\n",
                static_cast<int>(static_cast<int32_t>(layout.rowSize)));
+  return true;
+}
 
+bool finishBitmapSection(const PixelBlock& block, bool debug, std::FILE* out) {
+  if (debug && !dumpPixelRows(block, out)) {
+    printNotEnoughMemory(out);
+    return false;
+  }
+  return true;
+}
+
+std::optional<PixelBlock> convertPixelRows(const BmpImage& image, bool debug,
+                                           uint8_t backgroundIndex, std::FILE* out) {
+  printBitmapHead(image.biBitCount, out);
+  const uint16_t bits = image.biBitCount;
+  if (bits != 1 && bits != 2 && bits != 4 && bits != 8) {
+    std::fprintf(out, "Error: support only 16 & 256 colors bmp!\n");
+    return std::nullopt;
+  }
+  const RowLayout layout = computeRowLayout(image);
+  if (!checkAndPrintLayout(image.biWidth, layout, out)) return std::nullopt;
   std::optional<PixelBlock> block = image.isRunLengthEncoded()
                                         ? decodeRunLengthImage(image, layout, backgroundIndex, out)
                                         : decodeStoredImage(image, layout, out);
-  if (!block) return std::nullopt;
-  if (debug && !dumpPixelRows(*block, out)) {
-    printNotEnoughMemory(out);
-    return std::nullopt;
-  }
+  if (!block || !finishBitmapSection(*block, debug, out)) return std::nullopt;
   return block;
 }
 

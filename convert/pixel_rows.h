@@ -33,8 +33,16 @@ RowLayout computeRowLayout(const BmpImage& image);
 std::optional<PixelBlock> convertPixelRows(const BmpImage& image, bool debug,
                                            uint8_t backgroundIndex, std::FILE* out);
 
-// Prints the "#XX," dump of every row of `block`, one line a row.
-bool dumpPixelRows(const PixelBlock& block, std::FILE* out);
+// The bitmap section's title, rule and "Bitmap bits" line.
+void printBitmapHead(uint16_t bitsPerPixel, std::FILE* out);
+
+// Refuses an empty image or one the output header cannot hold, with one error message; else
+// prints the workWidth, data length and rowSize lines and returns true.
+bool checkAndPrintLayout(uint32_t width, const RowLayout& layout, std::FILE* out);
+
+// Ends the bitmap section of a successful step: the "#XX," dump of every row in debug mode.
+// Returns false after printing the memory error.
+bool finishBitmapSection(const PixelBlock& block, bool debug, std::FILE* out);
 
 }  // namespace quillpix
 

@@ -5,6 +5,8 @@
 #include <map>
 
 #include "bmp/byte_order.h"
+#include "convert/palette.h"
+#include "png/png_codec.h"
 #include "tests/test_support.h"
 #include "vkm/vkm_reader.h"
 
@@ -399,11 +401,348 @@ const Expected kCorpus[] = {
     {"paintnet/z03n2c08.bmp", "Error: Compressed file not supported yet."},
     {"paintnet/z06n2c08.bmp", "Error: Compressed file not supported yet."},
     {"paintnet/z09n2c08.bmp", "Error: Compressed file not supported yet."},
+    // PngSuite, by the names its INDEX.md explains: palette pictures (3p) of every depth and
+    // grey ones (0g) up to 8 bits convert, interlaced or not; every other colour type and depth
+    // needs a palette built; the x files are broken (a damaged signature is no PNG at all).
+    {"pngsuite/basi0g01.png", "", 2, 532},
+    {"pngsuite/basi0g02.png", "", 4, 536},
+    {"pngsuite/basi0g04.png", "", 16, 560},
+    {"pngsuite/basi0g08.png", "", 256, 1552},
+    {"pngsuite/basi0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/basi2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/basi2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/basi3p01.png", "", 2, 532},
+    {"pngsuite/basi3p02.png", "", 4, 536},
+    {"pngsuite/basi3p04.png", "", 15, 558},
+    {"pngsuite/basi3p08.png", "", 256, 1552},
+    {"pngsuite/basi4a08.png",
+     "Error: 8-bit grayscale + alpha PNG needs a palette built; palette and grayscale PNGs up to 8 "
+     "bits convert as they are."},
+    {"pngsuite/basi4a16.png",
+     "Error: 16-bit grayscale + alpha PNG needs a palette built; palette and grayscale PNGs up to "
+     "8 bits convert as they are."},
+    {"pngsuite/basi6a08.png",
+     "Error: 8-bit RGBA PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/basi6a16.png",
+     "Error: 16-bit RGBA PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/basn0g01.png", "", 2, 532},
+    {"pngsuite/basn0g02.png", "", 4, 536},
+    {"pngsuite/basn0g04.png", "", 16, 560},
+    {"pngsuite/basn0g08.png", "", 256, 1552},
+    {"pngsuite/basn0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/basn2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/basn2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/basn3p01.png", "", 2, 532},
+    {"pngsuite/basn3p02.png", "", 4, 536},
+    {"pngsuite/basn3p04.png", "", 15, 558},
+    {"pngsuite/basn3p08.png", "", 256, 1552},
+    {"pngsuite/basn4a08.png",
+     "Error: 8-bit grayscale + alpha PNG needs a palette built; palette and grayscale PNGs up to 8 "
+     "bits convert as they are."},
+    {"pngsuite/basn4a16.png",
+     "Error: 16-bit grayscale + alpha PNG needs a palette built; palette and grayscale PNGs up to "
+     "8 bits convert as they are."},
+    {"pngsuite/basn6a08.png",
+     "Error: 8-bit RGBA PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/basn6a16.png",
+     "Error: 16-bit RGBA PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/bgai4a08.png",
+     "Error: 8-bit grayscale + alpha PNG needs a palette built; palette and grayscale PNGs up to 8 "
+     "bits convert as they are."},
+    {"pngsuite/bgai4a16.png",
+     "Error: 16-bit grayscale + alpha PNG needs a palette built; palette and grayscale PNGs up to "
+     "8 bits convert as they are."},
+    {"pngsuite/bgan6a08.png",
+     "Error: 8-bit RGBA PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/bgan6a16.png",
+     "Error: 16-bit RGBA PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/bgbn4a08.png",
+     "Error: 8-bit grayscale + alpha PNG needs a palette built; palette and grayscale PNGs up to 8 "
+     "bits convert as they are."},
+    {"pngsuite/bggn4a16.png",
+     "Error: 16-bit grayscale + alpha PNG needs a palette built; palette and grayscale PNGs up to "
+     "8 bits convert as they are."},
+    {"pngsuite/bgwn6a08.png",
+     "Error: 8-bit RGBA PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/bgyn6a16.png",
+     "Error: 16-bit RGBA PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/ccwn2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/ccwn3p08.png", "", 246, 1532},
+    {"pngsuite/cdfn2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/cdhn2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/cdsn2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/cdun2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/ch1n3p04.png", "", 15, 558},
+    {"pngsuite/ch2n3p08.png", "", 256, 1552},
+    {"pngsuite/cm0n0g04.png", "", 16, 560},
+    {"pngsuite/cm7n0g04.png", "", 16, 560},
+    {"pngsuite/cm9n0g04.png", "", 16, 560},
+    {"pngsuite/cs3n2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/cs3n3p08.png", "", 28, 1096},
+    {"pngsuite/cs5n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/cs5n3p08.png", "", 32, 1104},
+    {"pngsuite/cs8n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/cs8n3p08.png", "", 32, 1104},
+    {"pngsuite/ct0n0g04.png", "", 16, 560},
+    {"pngsuite/ct1n0g04.png", "", 16, 560},
+    {"pngsuite/cten0g04.png", "", 16, 560},
+    {"pngsuite/ctfn0g04.png", "", 16, 560},
+    {"pngsuite/ctgn0g04.png", "", 16, 560},
+    {"pngsuite/cthn0g04.png", "", 16, 560},
+    {"pngsuite/ctjn0g04.png", "", 16, 560},
+    {"pngsuite/ctzn0g04.png", "", 16, 560},
+    {"pngsuite/exif2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/f00n0g08.png", "", 256, 1552},
+    {"pngsuite/f00n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/f01n0g08.png", "", 256, 1552},
+    {"pngsuite/f01n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/f02n0g08.png", "", 256, 1552},
+    {"pngsuite/f02n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/f03n0g08.png", "", 256, 1552},
+    {"pngsuite/f03n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/f04n0g08.png", "", 256, 1552},
+    {"pngsuite/f04n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/f99n0g04.png", "", 16, 560},
+    {"pngsuite/g03n0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/g03n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/g03n3p04.png", "", 10, 548},
+    {"pngsuite/g04n0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/g04n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/g04n3p04.png", "", 10, 548},
+    {"pngsuite/g05n0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/g05n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/g05n3p04.png", "", 10, 548},
+    {"pngsuite/g07n0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/g07n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/g07n3p04.png", "", 10, 548},
+    {"pngsuite/g10n0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/g10n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/g10n3p04.png", "", 10, 548},
+    {"pngsuite/g25n0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/g25n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/g25n3p04.png", "", 10, 548},
+    {"pngsuite/oi1n0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/oi1n2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/oi2n0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/oi2n2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/oi4n0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/oi4n2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/oi9n0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/oi9n2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/pp0n2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/pp0n6a08.png",
+     "Error: 8-bit RGBA PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/ps1n0g08.png", "", 256, 1552},
+    {"pngsuite/ps1n2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/ps2n0g08.png", "", 256, 1552},
+    {"pngsuite/ps2n2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/s01i3p01.png", "", 1, 20},
+    {"pngsuite/s01n3p01.png", "", 1, 20},
+    {"pngsuite/s02i3p01.png", "", 1, 22},
+    {"pngsuite/s02n3p01.png", "", 1, 22},
+    {"pngsuite/s03i3p01.png", "", 2, 26},
+    {"pngsuite/s03n3p01.png", "", 2, 26},
+    {"pngsuite/s04i3p01.png", "", 2, 28},
+    {"pngsuite/s04n3p01.png", "", 2, 28},
+    {"pngsuite/s05i3p02.png", "", 3, 42},
+    {"pngsuite/s05n3p02.png", "", 3, 42},
+    {"pngsuite/s06i3p02.png", "", 3, 46},
+    {"pngsuite/s06n3p02.png", "", 3, 46},
+    {"pngsuite/s07i3p02.png", "", 4, 52},
+    {"pngsuite/s07n3p02.png", "", 4, 52},
+    {"pngsuite/s08i3p02.png", "", 4, 56},
+    {"pngsuite/s08n3p02.png", "", 4, 56},
+    {"pngsuite/s09i3p02.png", "", 4, 78},
+    {"pngsuite/s09n3p02.png", "", 4, 78},
+    {"pngsuite/s32i3p04.png", "", 13, 554},
+    {"pngsuite/s32n3p04.png", "", 13, 554},
+    {"pngsuite/s33i3p04.png", "", 13, 636},
+    {"pngsuite/s33n3p04.png", "", 13, 636},
+    {"pngsuite/s34i3p04.png", "", 13, 654},
+    {"pngsuite/s34n3p04.png", "", 13, 654},
+    {"pngsuite/s35i3p04.png", "", 13, 672},
+    {"pngsuite/s35n3p04.png", "", 13, 672},
+    {"pngsuite/s36i3p04.png", "", 13, 690},
+    {"pngsuite/s36n3p04.png", "", 13, 690},
+    {"pngsuite/s37i3p04.png", "", 13, 782},
+    {"pngsuite/s37n3p04.png", "", 13, 782},
+    {"pngsuite/s38i3p04.png", "", 13, 802},
+    {"pngsuite/s38n3p04.png", "", 13, 802},
+    {"pngsuite/s39i3p04.png", "", 13, 822},
+    {"pngsuite/s39n3p04.png", "", 13, 822},
+    {"pngsuite/s40i3p04.png", "", 13, 842},
+    {"pngsuite/s40n3p04.png", "", 13, 842},
+    {"pngsuite/tbbn0g04.png", "", 16, 560},
+    {"pngsuite/tbbn2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/tbbn3p08.png", "", 246, 1532},
+    {"pngsuite/tbgn2c16.png",
+     "Error: 16-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/tbgn3p08.png", "", 246, 1532},
+    {"pngsuite/tbrn2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/tbwn0g16.png",
+     "Error: 16-bit grayscale PNG needs a palette built; palette and grayscale PNGs up to 8 bits "
+     "convert as they are."},
+    {"pngsuite/tbwn3p08.png", "", 245, 1530},
+    {"pngsuite/tbyn3p08.png", "", 246, 1532},
+    {"pngsuite/tm3n3p02.png", "", 4, 536},
+    {"pngsuite/tp0n0g08.png", "", 256, 1552},
+    {"pngsuite/tp0n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/tp0n3p08.png", "", 245, 1530},
+    {"pngsuite/tp1n3p08.png", "", 245, 1530},
+    {"pngsuite/xc1n0g08.png", "Error: Broken PNG file: Invalid IHDR data."},
+    {"pngsuite/xc9n2c08.png", "Error: Broken PNG file: Invalid IHDR data."},
+    {"pngsuite/xcrn0g04.png", "Error: Wrong format of file - in.png"},
+    {"pngsuite/xcsn0g01.png", "Error: Broken PNG file: IDAT: CRC error."},
+    {"pngsuite/xd0n2c08.png", "Error: Broken PNG file: Invalid IHDR data."},
+    {"pngsuite/xd3n2c08.png", "Error: Broken PNG file: Invalid IHDR data."},
+    {"pngsuite/xd9n2c08.png", "Error: Broken PNG file: Invalid IHDR data."},
+    {"pngsuite/xdtn0g01.png", "Error: Broken PNG file: IEND: out of place."},
+    {"pngsuite/xhdn0g08.png", "Error: Broken PNG file: IHDR: CRC error."},
+    {"pngsuite/xlfn0g04.png", "Error: Wrong format of file - in.png"},
+    {"pngsuite/xs1n0g01.png", "Error: Wrong format of file - in.png"},
+    {"pngsuite/xs2n0g01.png", "Error: Wrong format of file - in.png"},
+    {"pngsuite/xs4n0g01.png", "Error: Wrong format of file - in.png"},
+    {"pngsuite/xs7n0g01.png", "Error: Wrong format of file - in.png"},
+    {"pngsuite/z00n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/z03n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/z06n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
+    {"pngsuite/z09n2c08.png",
+     "Error: 8-bit RGB PNG needs a palette built; palette and grayscale PNGs up to 8 bits convert "
+     "as they are."},
 };
 
 const path kCorpusDir = QUILLPIX_CORPUS_DIR;
 
-// The picture a VKM file shows: each pixel's colour levels, or 0xFFFF for an index beyond the
+// The colour words a PNG shows, read through libpng's own expansion to RGBA rather than the
+// index path the conversion takes.
+std::vector<uint16_t> pngColours(const std::vector<uint8_t>& file) {
+  PngReader reader(file);
+  EXPECT_TRUE(reader.readFormat()) << reader.error();
+  const PngFormat& format = reader.format();
+  std::vector<std::vector<uint8_t>> rows(format.height,
+                                         std::vector<uint8_t>(4 * size_t{format.width}));
+  std::vector<uint8_t*> pointers;
+  for (std::vector<uint8_t>& row : rows) pointers.push_back(row.data());
+  EXPECT_TRUE(reader.readRgbaRows(pointers)) << reader.error();
+  std::vector<uint16_t> colours;
+  for (const std::vector<uint8_t>& row : rows) {
+    for (size_t at = 0; at < row.size(); at += 4) {
+      colours.push_back(packColourWord(scaleComponent(row[at]), scaleComponent(row[at + 1]),
+                                       scaleComponent(row[at + 2]), true));
+    }
+  }
+  return colours;
+}
+
+// The picture a VKM file shows: each pixel's colour word, or 0xFFFF for an index beyond the
 // palette.
 std::vector<uint16_t> shownColours(const std::vector<uint8_t>& vkm) {
   const VkmDecodeResult decoded = decodeVkmFile(vkm);
@@ -439,24 +778,34 @@ TEST(CorpusTest, EveryFileEndsAsExpected) {
     testing::TempDir dir;
     const path source = kCorpusDir / expected.file;
     ASSERT_TRUE(testing::fs::exists(source));
-    testing::fs::copy_file(source, dir / "in.bmp");
+    const std::string input = "in" + source.extension().string();
+    testing::fs::copy_file(source, dir / input);
     const testing::ProgramResult result =
-        testing::runProgram({"in.bmp", "--debug"}, testing::inDirectory(dir.path()));
+        testing::runProgram({input, "--debug"}, testing::inDirectory(dir.path()));
     EXPECT_EQ(result.err, "");
     const std::vector<std::string> errors = errorLines(result.out);
     if (*expected.error != '\0') {
       EXPECT_EQ(result.status, 1);
       EXPECT_EQ(errors, std::vector<std::string>{expected.error});
-      EXPECT_EQ(dir.entries(), std::vector<std::string>{"in.bmp"});
+      EXPECT_EQ(dir.entries(), std::vector<std::string>{input});
       continue;
     }
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(errors.empty()) << errors.front();
     const std::vector<uint8_t> vkm = testing::readBytes(dir / "in.vkm");
     ASSERT_EQ(vkm.size(), expected.vkmLength);
-    const std::vector<uint8_t> bmp = testing::readBytes(source);
     EXPECT_EQ(std::vector<uint8_t>(vkm.begin(), vkm.begin() + 5),
               (std::vector<uint8_t>{0x7F, 'V', 'K', 'M', 3}));
+    EXPECT_EQ(readLe16(vkm, 14), 2 * expected.colourCount);
+    const std::vector<uint8_t> bmp = testing::readBytes(source);
+    if (source.extension() == ".png") {
+      const uint8_t depth = bmp[24];  // IHDR: width and height big-endian at 16 and 20
+      EXPECT_EQ(vkm[7], depth <= 4 ? 1 : 2);
+      EXPECT_EQ(readLe16(vkm, 8), bmp[18] << 8 | bmp[19]);
+      EXPECT_EQ(readLe16(vkm, 10), bmp[22] << 8 | bmp[23]);
+      EXPECT_TRUE(shownColours(vkm) == pngColours(bmp)) << "the pixels differ from libpng's";
+      continue;
+    }
     const bool coreHeader = readLe32(bmp, 14) == 12;
     const uint16_t bitCount = readLe16(bmp, coreHeader ? 24 : 28);
     EXPECT_EQ(vkm[7], bitCount <= 4 ? 1 : 2);
@@ -479,7 +828,7 @@ TEST(CorpusTest, TableNamesEveryFile) {
   std::map<std::string, bool> listed;
   for (const Expected& expected : kCorpus) listed[expected.file] = true;
   for (const auto& entry : testing::fs::recursive_directory_iterator(kCorpusDir)) {
-    if (entry.path().extension() != ".bmp") continue;
+    if (entry.path().extension() != ".bmp" && entry.path().extension() != ".png") continue;
     const std::string relative = testing::fs::relative(entry.path(), kCorpusDir).string();
     EXPECT_TRUE(listed.contains(relative)) << relative << " has no expected outcome";
   }

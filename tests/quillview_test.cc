@@ -1,12 +1,12 @@
-#include <png.h>
-
 #include <gtest/gtest.h>
 
-#include "app/preview.h"
+#include "app/view.h"
 #include "bmp/byte_order.h"
 #include "convert/palette.h"
+#include "png/png_codec.h"
 #include "tests/bmp_builder.h"
 #include "tests/test_support.h"
+#include "vkm/vkm_preview.h"
 #include "vkm/vkm_reader.h"
 #include "vkm/vkm_writer.h"
 
@@ -173,50 +173,23 @@ TEST_F(RoundTripTest, ConvertingThePreviewGivesTheSameFile) {
 }
 
 struct DecodedPng {
-  uint32_t width = 0, height = 0;
-  int bitDepth = 0, colourType = 0;
-  std::vector<png_color> palette;
+  PngFormat format;
   std::vector<Bytes> rows;
 };
 
-struct PngSource {
-  Bytes bytes;
-  size_t at = 0;
-};
-
-void readFromMemory(png_structp png, png_bytep into, png_size_t length) {
-  auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
-  if (source->bytes.size() - source->at < length) png_error(png, "truncated PNG");
-  std::copy_n(source->bytes.begin() + source->at, length, into);
-  source->at += length;
-}
-
 DecodedPng readPng(const testing::fs::path& path) {
-  PngSource source{readBytes(path)};
+  const Bytes file = readBytes(path);
+  PngReader reader(file);
   DecodedPng decoded;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    ADD_FAILURE() << "unreadable PNG " << path;
-    return DecodedPng{};
+  if (!reader.readFormat()) {
+    ADD_FAILURE() << "unreadable PNG " << path << ": " << reader.error();
+    return decoded;
   }
-  png_set_read_fn(png, &source, readFromMemory);
-  png_read_info(png, info);
-  decoded.width = png_get_image_width(png, info);
-  decoded.height = png_get_image_height(png, info);
-  decoded.bitDepth = png_get_bit_depth(png, info);
-  decoded.colourType = png_get_color_type(png, info);
-  png_colorp entries = nullptr;
-  int count = 0;
-  png_get_PLTE(png, info, &entries, &count);
-  decoded.palette.assign(entries, entries + count);
-  for (uint32_t y = 0; y < decoded.height; ++y) {
-    Bytes row(png_get_rowbytes(png, info));
-    png_read_row(png, row.data(), nullptr);
-    decoded.rows.push_back(row);
-  }
-  png_destroy_read_struct(&png, &info, nullptr);
+  decoded.format = reader.format();
+  decoded.rows.assign(decoded.format.height, Bytes(decoded.format.rowBytes()));
+  std::vector<uint8_t*> rows;
+  for (Bytes& row : decoded.rows) rows.push_back(row.data());
+  EXPECT_TRUE(reader.readRows(rows)) << reader.error();
   return decoded;
 }
 
@@ -235,16 +208,16 @@ TEST_F(RoundTripTest, PngPreviewHoldsIndicesAndExpandedColours) {
             "  palette indices used: 10\n"
             "Preview written: pic.png\n");
   const DecodedPng png = readPng(dir_ / "pic.png");
-  ASSERT_EQ(png.width, 5u);
-  ASSERT_EQ(png.height, 3u);
-  EXPECT_EQ(png.bitDepth, 8);
-  EXPECT_EQ(png.colourType, PNG_COLOR_TYPE_PALETTE);
-  ASSERT_EQ(png.palette.size(), 16u);
+  ASSERT_EQ(png.format.width, 5u);
+  ASSERT_EQ(png.format.height, 3u);
+  EXPECT_EQ(png.format.bitDepth, 8);
+  EXPECT_EQ(png.format.colourType, PngColourType::kPalette);
+  ASSERT_EQ(png.format.palette.size(), 16u);
   for (size_t i = 0; i < 16; ++i) {
     const testing::Rgb& c = source.colours[i];
-    EXPECT_EQ(png.palette[i].red, expandLevel(scaleComponent(c.red) & 0x18)) << i;
-    EXPECT_EQ(png.palette[i].green, expandLevel(scaleComponent(c.green) & 0x18)) << i;
-    EXPECT_EQ(png.palette[i].blue, expandLevel(scaleComponent(c.blue) & 0x18)) << i;
+    EXPECT_EQ(png.format.palette[i].red, expandLevel(scaleComponent(c.red) & 0x18)) << i;
+    EXPECT_EQ(png.format.palette[i].green, expandLevel(scaleComponent(c.green) & 0x18)) << i;
+    EXPECT_EQ(png.format.palette[i].blue, expandLevel(scaleComponent(c.blue) & 0x18)) << i;
   }
   for (uint32_t y = 0; y < 3; ++y) {
     const Bytes& stored = source.storedRows[2 - y];  // the top row is stored last
@@ -273,12 +246,8 @@ TEST_F(RoundTripTest, ReportsWhatTheConverterCannotCheck) {
             "Warning: background index 4 lies beyond the palette (2 colours).\n"
             "Preview written: odd.png\n");
   const DecodedPng png = readPng(dir_ / "odd.png");
-  ASSERT_EQ(png.palette.size(), 6u);
-  for (size_t i = 2; i < 6; ++i) {
-    EXPECT_EQ(png.palette[i].red, 254);
-    EXPECT_EQ(png.palette[i].green, 0);
-    EXPECT_EQ(png.palette[i].blue, 254);
-  }
+  ASSERT_EQ(png.format.palette.size(), 6u);
+  for (size_t i = 2; i < 6; ++i) EXPECT_EQ(png.format.palette[i], kMissingColour);
   EXPECT_EQ(png.rows[1], (Bytes{1, 5, 2}));
 }
 

@@ -45,10 +45,9 @@ VkmHeader makeVkmHeader(uint8_t backgroundIndex, uint16_t bitCount, uint32_t wid
   return header;
 }
 
-VkmHeader makeVkmHeader(uint8_t backgroundIndex, const BmpImage& image, const PaletteTable& palette,
-                        const PixelBlock& block) {
-  return makeVkmHeader(backgroundIndex, image.biBitCount, image.biWidth, block.rows(),
-                       palette.colourCount);
+VkmHeader makeVkmHeader(const ConvertedImage& image) {
+  return makeVkmHeader(image.backgroundIndex, image.outputBits, image.width, image.block.rows(),
+                       image.palette.colourCount);
 }
 
 std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
@@ -59,18 +58,16 @@ std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
           block.bytes()};
 }
 
-std::vector<uint8_t> encodeVkmFile(uint8_t backgroundIndex, const BmpImage& image,
-                                   const PaletteTable& palette, const PixelBlock& block) {
-  const VkmHeader header = makeVkmHeader(backgroundIndex, image, palette, block);
+std::vector<uint8_t> encodeVkmFile(const ConvertedImage& image) {
+  const VkmHeader header = makeVkmHeader(image);
   std::vector<uint8_t> file;
-  for (std::span<const uint8_t> part : vkmFileParts(header, palette, block)) {
+  for (std::span<const uint8_t> part : vkmFileParts(header, image.palette, image.block)) {
     file.insert(file.end(), part.begin(), part.end());
   }
   return file;
 }
 
-bool writeOutputFile(std::string_view inputName, uint8_t backgroundIndex, const BmpImage& image,
-                     const PaletteTable& palette, const PixelBlock& block, std::FILE* out) {
+bool writeOutputFile(std::string_view inputName, const ConvertedImage& image, std::FILE* out) {
   const OutputName name = makeOutputName(inputName);
   auto fail = [&]() {
     std::fprintf(out, "Error: Can't write file: %s", name.path.c_str());
@@ -78,8 +75,8 @@ bool writeOutputFile(std::string_view inputName, uint8_t backgroundIndex, const 
   };
   if (!name.valid) return fail();
 
-  const VkmHeader header = makeVkmHeader(backgroundIndex, image, palette, block);
-  const auto parts = vkmFileParts(header, palette, block);
+  const VkmHeader header = makeVkmHeader(image);
+  const auto parts = vkmFileParts(header, image.palette, image.block);
 
   if (!replaceFileContents(name.path, parts)) return fail();
   return true;

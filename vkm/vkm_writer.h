@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "bmp/bmp_image.h"
+#include "convert/conversion.h"
 #include "convert/palette.h"
 #include "convert/pixel_block.h"
 
@@ -35,9 +35,8 @@ OutputName makeOutputName(std::string_view inputName);
 VkmHeader makeVkmHeader(uint8_t backgroundIndex, uint16_t bitCount, uint32_t width, uint32_t rows,
                         int colourCount);
 
-// The header writeOutputFile writes for this image.
-VkmHeader makeVkmHeader(uint8_t backgroundIndex, const BmpImage& image, const PaletteTable& palette,
-                        const PixelBlock& block);
+// The header writeOutputFile writes for a converted image.
+VkmHeader makeVkmHeader(const ConvertedImage& image);
 
 // The file's three parts in order, header, palette and pixel rows; the spans point into
 // `header`, `palette` and `block`.
@@ -45,19 +44,16 @@ std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
                                                      const PaletteTable& palette,
                                                      const PixelBlock& block);
 
-// The header writeOutputFile writes for this image.
-VkmHeader makeVkmHeader(uint8_t backgroundIndex, const BmpImage& image, const PaletteTable& palette,
-                        const PixelBlock& block);
+// The header writeOutputFile writes for a converted image.
+VkmHeader makeVkmHeader(const ConvertedImage& image);
 
 // The whole file as writeOutputFile would write it: header, palette, pixel rows.
-std::vector<uint8_t> encodeVkmFile(uint8_t backgroundIndex, const BmpImage& image,
-                                   const PaletteTable& palette, const PixelBlock& block);
+std::vector<uint8_t> encodeVkmFile(const ConvertedImage& image);
 
 // Writes the output file for `inputName` through a temporary file renamed over the target once
 // it is complete, so a failed run leaves neither a partial file nor a changed old one. Prints
 // nothing on success; returns false after printing the write failure message.
-bool writeOutputFile(std::string_view inputName, uint8_t backgroundIndex, const BmpImage& image,
-                     const PaletteTable& palette, const PixelBlock& block, std::FILE* out);
+bool writeOutputFile(std::string_view inputName, const ConvertedImage& image, std::FILE* out);
 
 }  // namespace quillpix
 

@@ -11,74 +11,72 @@
 
 #include "bmp/bmp_image.h"
 #include "bmp/byte_order.h"
-#include "convert/palette.h"
-#include "convert/pixel_rows.h"
+#include "convert/conversion.h"
+#include "png/png_codec.h"
 #include "vkm/vkm_writer.h"
 
 namespace quillpix::fuzzing {
 
-// Run-length images may claim up to 65535 x 65535 pixels from a few bytes; the fuzzer skips
-// claims above this many output bytes so that it is not stopped by its own memory limit.
-inline constexpr uint64_t kMaxClaimedBlock = uint64_t{64} << 20;
+// A few bytes may claim a picture of 65535 x 65535 pixels (run-length images, PNG), which takes
+// memory in proportion; the fuzzer skips claims above this many pixels so that its own memory
+// limit does not stop it.
+inline constexpr uint64_t kMaxClaimedPixels = uint64_t{1} << 22;
 
 struct CheckedRun {
   std::string report;
-  bool skipped = false;  // the image claims more memory than the fuzzer allows
+  bool skipped = false;  // the image claims more pixels than the fuzzer allows
   bool accepted = false;
   std::vector<uint8_t> file;
   std::string broken;  // empty when every invariant held
 };
 
-// Converts `input` as a BMP file, with the settings drawn from its last two bytes (debug,
-// full colour, background index), and checks what came out.
+// The number of pixels the input's header claims, as far as it can be read; 0 when it cannot.
+inline uint64_t claimedPixels(std::span<const uint8_t> input) {
+  if (hasPngSignature(input)) {
+    PngReader reader(input);
+    return reader.readFormat() ? uint64_t{reader.format().width} * reader.format().height : 0;
+  }
+  std::FILE* sink = std::fopen("/dev/null", "w");
+  std::optional<ByteBuffer> buffer = makeFileImage(input);
+  std::optional<BmpImage> image = decodeBmpImage(std::move(*buffer), "fuzz.bmp", sink);
+  std::fclose(sink);
+  if (!image) return 0;
+  const int64_t rows = image->biHeight < 0 ? -int64_t{image->biHeight} : image->biHeight;
+  return uint64_t{image->biWidth} * static_cast<uint64_t>(rows);
+}
+
+// Converts `input` with the settings drawn from its last two bytes (debug, full colour, whether
+// and which background index is given), and checks what came out.
 inline CheckedRun checkConversion(std::span<const uint8_t> input) {
   const uint8_t flags = input.empty() ? 0 : input.back();
-  const bool debug = flags & 1;
-  const bool fullColour = flags & 2;
-  const uint8_t background = input.size() >= 2 ? input[input.size() - 2] : 0;
+  ConversionOptions options;
+  options.debug = flags & 1;
+  options.fullColour = flags & 2;
+  options.backgroundGiven = flags & 4;
+  options.backgroundIndex = input.size() >= 2 ? input[input.size() - 2] : 0;
 
   CheckedRun run;
+  if (claimedPixels(input) > kMaxClaimedPixels) {
+    run.skipped = true;
+    return run;
+  }
   char* text = nullptr;
   size_t textSize = 0;
   std::FILE* out = ::open_memstream(&text, &textSize);
   std::optional<ByteBuffer> buffer = makeFileImage(input);
   if (!buffer) std::abort();
-
-  int colourCount = 0;
-  uint32_t rows = 0, rowLength = 0, width = 0;
-  uint16_t bitCount = 0;
-  std::optional<BmpImage> image = decodeBmpImage(std::move(*buffer), "fuzz.bmp", out);
-  if (image) {
-    const RowLayout layout = computeRowLayout(*image);
-    run.skipped =
-        uint64_t{layout.rows} * PixelBlock::rowLengthFor(layout.workWidth) > kMaxClaimedBlock;
-  }
-  if (image && !run.skipped) {
-    std::optional<PaletteTable> palette = convertPalette(*image, debug, fullColour, out);
-    if (palette) {
-      std::optional<PixelBlock> block = convertPixelRows(*image, debug, background, out);
-      if (block) {
-        run.accepted = true;
-        run.file = encodeVkmFile(background, *image, *palette, *block);
-        colourCount = palette->colourCount;
-        rows = block->rows();
-        rowLength = block->rowLength();
-        width = image->biWidth;
-        bitCount = image->biBitCount;
-      }
-    }
-  }
+  std::optional<ConvertedImage> image =
+      convertFileImage(std::move(*buffer), "fuzz.bmp", options, out);
   std::fclose(out);
   run.report.assign(text, textSize);
   std::free(text);
 
-  if (run.skipped) return run;
   size_t errorLines = 0;
   for (size_t at = run.report.find("Error: "); at != std::string::npos;
        at = run.report.find("Error: ", at + 1)) {
     if (at == 0 || run.report[at - 1] == '\n' || run.report[at - 1] == ' ') ++errorLines;
   }
-  if (!run.accepted) {
+  if (!image) {
     // The one message ends the report: nothing is printed after a failure.
     const size_t lastLineStart = run.report.rfind('\n', run.report.size() - 2) + 1;
     if (errorLines != 1) {
@@ -90,7 +88,14 @@ inline CheckedRun checkConversion(std::span<const uint8_t> input) {
     return run;
   }
 
+  run.accepted = true;
+  run.file = encodeVkmFile(*image);
   const std::vector<uint8_t>& file = run.file;
+  const int colourCount = image->palette.colourCount;
+  const uint32_t rows = image->block.rows();
+  const uint32_t rowLength = image->block.rowLength();
+  const uint32_t width = image->width;
+  const uint32_t expectedWorkWidth = image->outputBits == 4 ? (width + 1) / 2 : width;
   const size_t expectedLength = 16 + 2 * size_t(colourCount) + size_t(rows) * rowLength;
   if (errorLines != 0)
     run.broken = "an accepted input printed an error message";
@@ -98,19 +103,21 @@ inline CheckedRun checkConversion(std::span<const uint8_t> input) {
     run.broken = "the file length does not add up";
   else if (file[0] != 0x7F || file[1] != 'V' || file[2] != 'K' || file[3] != 'M')
     run.broken = "magic";
-  else if (file[4] != 3 || file[5] != background || file[6] != 0)
+  else if (file[4] != 3 || file[6] != 0)
     run.broken = "version bytes";
-  else if (file[7] != (bitCount <= 4 ? 1 : 2) ||
-           (bitCount != 1 && bitCount != 2 && bitCount != 4 && bitCount != 8))
+  else if (options.backgroundGiven && file[5] != options.backgroundIndex)
+    run.broken = "background index";
+  else if (file[7] != (image->outputBits == 4 ? 1 : 2))
     run.broken = "pixel format";
   else if (readLe16(file, 8) != width || width == 0 || width > 65535)
     run.broken = "width";
   else if (readLe16(file, 10) != rows || rows == 0)
     run.broken = "rows";
-  else if (readLe16(file, 12) != 2 || readLe16(file, 14) != 2 * colourCount)
+  else if (readLe16(file, 12) != 2 || readLe16(file, 14) != 2 * colourCount || colourCount < 1 ||
+           colourCount > 256)
     run.broken = "offsets";
-  else if (rowLength % 2 != 0)
-    run.broken = "odd row length";
+  else if (image->block.workWidth() != expectedWorkWidth || rowLength % 2 != 0)
+    run.broken = "row length";
   return run;
 }
 

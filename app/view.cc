@@ -1,13 +1,12 @@
-#include "app/preview.h"
+#include "app/view.h"
 
-#include <png.h>
 #include <sys/stat.h>
 
-#include <array>
-#include <csetjmp>
-#include "bmp/bmp_headers.h"
+#include <cctype>
+
 #include "bmp/input_file.h"
 #include "vkm/file_replace.h"
+#include "vkm/vkm_preview.h"
 
 namespace quillpix {
 namespace {
@@ -35,11 +34,6 @@ bool sameFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-void appendToVector(png_structp png, png_bytep data, png_size_t length) {
-  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
-  out->insert(out->end(), data, data + length);
-}
-
 void printUsage(std::FILE* out) {
   std::fputs("Usage:     quillview <file.vkm> [output]\n", out);
   std::fputs("Output:\n", out);
@@ -49,93 +43,6 @@ void printUsage(std::FILE* out) {
 }
 
 }  // namespace
-
-PixelCensus takeCensus(const VkmImage& image) {
-  PixelCensus census;
-  std::array<bool, 256> used{};
-  for (uint32_t y = 0; y < image.height; ++y) {
-    for (uint32_t x = 0; x < image.width; ++x) {
-      const uint8_t index = image.pixelIndex(x, y);
-      used[index] = true;
-      if (index < image.colours.size()) continue;
-      if (census.beyondPalette++ == 0) {
-        census.firstX = x;
-        census.firstY = y;
-        census.firstIndex = index;
-      }
-    }
-  }
-  for (int index = 0; index < 256; ++index) {
-    if (!used[index]) continue;
-    ++census.distinctIndices;
-    census.highestIndex = index;
-  }
-  return census;
-}
-
-std::vector<Rgb8> previewPalette(const VkmImage& image, const PixelCensus& census) {
-  std::vector<Rgb8> palette;
-  for (uint16_t word : image.colours) {
-    const ColourLevels levels = colourLevels(word);
-    palette.push_back(
-        {expandLevel(levels.red), expandLevel(levels.green), expandLevel(levels.blue)});
-  }
-  while (static_cast<int>(palette.size()) <= census.highestIndex) palette.push_back(kMissingColour);
-  return palette;
-}
-
-std::optional<std::vector<uint8_t>> encodePreviewPng(const VkmImage& image,
-                                                     const std::vector<Rgb8>& palette) {
-  std::vector<uint8_t> encoded;
-  std::vector<uint8_t> row(image.width);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (png == nullptr) return std::nullopt;
-  png_infop info = png_create_info_struct(png);
-  // libpng reports its errors by jumping back here.
-  if (info == nullptr || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return std::nullopt;
-  }
-  png_set_write_fn(png, &encoded, appendToVector, nullptr);
-  png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  std::vector<png_color> entries;
-  for (const Rgb8& colour : palette) entries.push_back({colour.red, colour.green, colour.blue});
-  png_set_PLTE(png, info, entries.data(), static_cast<int>(entries.size()));
-  png_write_info(png, info);
-  for (uint32_t y = 0; y < image.height; ++y) {
-    for (uint32_t x = 0; x < image.width; ++x) row[x] = image.pixelIndex(x, y);
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return encoded;
-}
-
-std::vector<uint8_t> encodePreviewBmp(const VkmImage& image, const std::vector<Rgb8>& palette) {
-  const uint16_t bitCount = image.pixelFormat == 1 ? 4 : 8;
-  const uint32_t rowSize = bmpRowSize(bitCount, image.width);
-  BmpHeaderFields fields;
-  fields.biWidth = image.width;
-  fields.biHeight = image.height;
-  fields.biBitCount = bitCount;
-  fields.biClrUsed = static_cast<uint32_t>(palette.size());
-  fields.bfOffBits = 54 + 4 * fields.biClrUsed;
-  fields.biSizeImage = rowSize * image.height;
-  fields.bfSize = fields.bfOffBits + fields.biSizeImage;
-
-  std::vector<uint8_t> file;
-  file.reserve(fields.bfSize);
-  appendBmpHeaders(file, fields);
-  for (const Rgb8& colour : palette) appendBmpColour(file, colour.red, colour.green, colour.blue);
-  // Stored rows run bottom-up; each takes the VKM row's pixel bytes, pad byte dropped.
-  for (uint32_t stored = 0; stored < image.height; ++stored) {
-    const uint8_t* row = image.pixels.data() + size_t{image.height - 1 - stored} * image.rowLength;
-    file.insert(file.end(), row, row + image.workWidth());
-    file.resize(file.size() + rowSize - image.workWidth(), 0);
-  }
-  return file;
-}
 
 std::string defaultPreviewName(const std::string& inputName) {
   if (endsWith(inputName, ".vkm")) return inputName.substr(0, inputName.size() - 4) + ".png";

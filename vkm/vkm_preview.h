@@ -1,23 +1,16 @@
-// What quillview makes of a VKM image: its summary checks and its preview as PNG or BMP bytes.
-#ifndef QUILLPIX_APP_PREVIEW_H_
-#define QUILLPIX_APP_PREVIEW_H_
+// Previews of a VKM image: what its pixels use, its colours in 8 bits, and the image as a
+// palette PNG or BMP.
+#ifndef QUILLPIX_VKM_VKM_PREVIEW_H_
+#define QUILLPIX_VKM_VKM_PREVIEW_H_
 
-#include <array>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
-#include <span>
-#include <string>
 #include <vector>
 
+#include "convert/colour.h"
 #include "vkm/vkm_reader.h"
 
 namespace quillpix {
-
-struct Rgb8 {
-  uint8_t red = 0, green = 0, blue = 0;
-  bool operator==(const Rgb8&) const = default;
-};
 
 // Pixels whose index lies beyond the palette show in this colour. 254 is no expanded level
 // (those run ..., 244, 255), so no palette entry can have it.
@@ -45,12 +38,6 @@ std::optional<std::vector<uint8_t>> encodePreviewPng(const VkmImage& image,
 // the image's VKM file again.
 std::vector<uint8_t> encodePreviewBmp(const VkmImage& image, const std::vector<Rgb8>& palette);
 
-// The preview file name for an input: its ".vkm" replaced by ".png", or ".png" appended.
-std::string defaultPreviewName(const std::string& inputName);
-
-// The whole program: arguments after its own name, report to `out`; returns the exit status.
-int runQuillview(std::span<const char* const> arguments, std::FILE* out);
-
 }  // namespace quillpix
 
-#endif  // QUILLPIX_APP_PREVIEW_H_
+#endif  // QUILLPIX_VKM_VKM_PREVIEW_H_
