@@ -38,7 +38,7 @@ void printPngHeader(const PngFormat& format, std::FILE* out) {
   std::fprintf(out, "  interlace: %s\n", format.interlaced ? "1 (Adam7)" : "0 (none)");
   std::fprintf(out, "  palette entries: %zu\n", format.palette.size());
   if (!format.paletteAlpha.empty()) {
-    std::fprintf(out, "  transparency: alpha for %zu palette entries\n",
+    std::fprintf(out, "  transparency: palette alpha (%zu entries)\n",
                  format.paletteAlpha.size());
   } else if (format.transparentSamples && format.colourType == PngColourType::kGrey) {
     std::fprintf(out, "  transparency: gray %u\n", (*format.transparentSamples)[0]);

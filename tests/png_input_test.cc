@@ -160,7 +160,7 @@ TEST_F(PngInputTest, ReportOfAPalettePng) {
                 "  color type: 3 (palette)\n"
                 "  interlace: 0 (none)\n"
                 "  palette entries: 3\n"
-                "  transparency: alpha for 2 palette entries\n"
+                "  transparency: palette alpha (2 entries)\n"
                 "\n"
                 "BMP palette:\n"
                 "---------------------------------\n"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer target with clang and runs it for the given number of seconds (default 60),
-# seeded from the shared BMP corpus (when present), the examples and the test fixtures.
+# seeded from the shared BMP and PNG corpus (when present), the examples and the test fixtures.
 # Exits non-zero on any finding; the crashing input is left in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -15,7 +15,7 @@ mkdir -p "$seeds" build-fuzz/corpus build-fuzz/findings
 ./build-fuzz/quillpix_fuzz_seeds "$seeds"
 cp examples/*.bmp "$seeds"/
 if [ -d ../shared/corpus ]; then
-  find ../shared/corpus -name '*.bmp' -print0 | while IFS= read -r -d '' file; do
+  find ../shared/corpus \( -name '*.bmp' -o -name '*.png' \) -print0 | while IFS= read -r -d '' file; do
     cp "$file" "$seeds/$(echo "$file" | tr '/' '_')"
   done
 fi
