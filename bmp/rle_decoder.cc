@@ -62,7 +62,7 @@ class Cursor {
 
  private:
   uint32_t pixelsLeftInRow() const { return y_ < block_.rows() ? width_ - x_ : 0; }
-  uint8_t* currentRow() { return block_.row(block_.rows() - 1 - y_); }
+  uint8_t* currentRow() { return block_.rowToFill(block_.rows() - 1 - y_); }
   void advance(uint32_t pixels) { x_ += std::min(pixels, width_ - x_); }
   void moveUp(uint32_t rows) { y_ += std::min(rows, block_.rows() - y_); }
 

@@ -1,7 +1,5 @@
 #include "bmp/stored_rows.h"
 
-#include <cstring>
-
 namespace quillpix {
 void unpackToNibbles(const uint8_t* stored, uint16_t bitCount, uint32_t width, uint8_t* out) {
   const uint32_t perByte = 8 / bitCount;
@@ -24,19 +22,24 @@ bool storedRowsFit(const StoredRows& stored, uint32_t rows) {
   return end <= stored.pixels.size();
 }
 
-void copyStoredRows(const StoredRows& stored, PixelBlock& block) {
+PixelBlock storedRowsInPlace(const StoredRows& stored, uint32_t rows) {
+  const int64_t rowSize = stored.rowSize;
+  // Bottom-up files store the top row last.
+  const uint8_t* topRow = stored.topDown || rows == 0
+                              ? stored.pixels.data()
+                              : stored.pixels.data() + int64_t{rows - 1} * rowSize;
+  const uint32_t workWidth = stored.bitCount == 8 ? stored.width : (stored.width + 1) / 2;
+  return PixelBlock::inPlace(topRow, stored.topDown ? rowSize : -rowSize, rows, workWidth);
+}
+
+void unpackStoredRows(const StoredRows& stored, PixelBlock& block) {
   const uint32_t rows = block.rows();
-  const uint32_t workWidth = block.workWidth();
   for (uint32_t i = 0; i < rows; ++i) {
     const uint32_t storedRow = stored.topDown ? i : rows - 1 - i;
-    const uint8_t* source = stored.pixels.data() + uint64_t{storedRow} * stored.rowSize;
-    uint8_t* target = block.row(i);
-    if (stored.bitCount >= 4) {
-      std::memcpy(target, source, workWidth);
-    } else {
-      unpackToNibbles(source, stored.bitCount, stored.width, target);
-    }
-    if (workWidth & 1) target[workWidth] = 0;
+    uint8_t* target = block.rowToFill(i);
+    unpackToNibbles(stored.pixels.data() + uint64_t{storedRow} * stored.rowSize, stored.bitCount,
+                    stored.width, target);
+    if (block.workWidth() & 1) target[block.workWidth()] = 0;
   }
 }
 

@@ -31,10 +31,13 @@ void unpackToNibbles(const uint8_t* packed, uint16_t bitCount, uint32_t width, u
 // True when all `rows` rows of `stored` lie inside its pixel span.
 bool storedRowsFit(const StoredRows& stored, uint32_t rows);
 
-// Fills `block` (whose rows are the image's, top row first) from the stored rows, which must
-// fit. 4- and 8-bit rows are copied byte for byte; 1- and 2-bit rows are unpacked to one index a
-// nibble, the left pixel in the high nibble and an unused last nibble set to 0.
-void copyStoredRows(const StoredRows& stored, PixelBlock& block);
+// The output rows of 4- and 8-bit stored rows, which must fit: read in place, top row first,
+// without a copy.
+PixelBlock storedRowsInPlace(const StoredRows& stored, uint32_t rows);
+
+// Fills `block` (allocated for the image's rows) from 1- or 2-bit stored rows, which must fit:
+// one index a nibble, the left pixel in the high nibble, an unused last nibble set to 0.
+void unpackStoredRows(const StoredRows& stored, PixelBlock& block);
 
 }  // namespace quillpix
 

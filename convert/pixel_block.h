@@ -6,28 +6,27 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "bmp/byte_buffer.h"
 
 namespace quillpix {
 
+// The rows either lie in a buffer of their own, pad bytes included (decoded rows), or are read
+// in place wherever they already lie, such as the stored rows of the loaded file; the pad byte
+// is then supplied when the rows are written.
 class PixelBlock {
  public:
   PixelBlock() = default;
 
   // A block of `rows` rows in a buffer of its own, each row `rowLength()` bytes with its pad byte
   // included; the contents are unspecified. Nothing when memory is short.
-  static std::optional<PixelBlock> allocate(uint32_t rows, uint32_t workWidth) {
-    const uint64_t length = uint64_t{rows} * rowLengthFor(workWidth);
-    if (length > SIZE_MAX) return std::nullopt;
-    std::optional<ByteBuffer> bytes = ByteBuffer::allocate(static_cast<size_t>(length));
-    if (!bytes) return std::nullopt;
-    PixelBlock block;
-    block.rows_ = rows;
-    block.workWidth_ = workWidth;
-    block.bytes_ = std::move(*bytes);
-    return block;
-  }
+  static std::optional<PixelBlock> allocate(uint32_t rows, uint32_t workWidth);
+
+  // A block whose row i is the `workWidth` bytes at `topRow + i * stride` (stride may be
+  // negative). The bytes must outlive the block.
+  static PixelBlock inPlace(const uint8_t* topRow, int64_t stride, uint32_t rows,
+                            uint32_t workWidth);
 
   // Bytes per output row: workWidth rounded up to an even number.
   static uint32_t rowLengthFor(uint32_t workWidth) { return workWidth + (workWidth & 1); }
@@ -38,17 +37,21 @@ class PixelBlock {
   // The block's length in the output file, pad bytes included.
   uint64_t length() const { return uint64_t{rows_} * rowLength(); }
 
-  // Row `index` (0 is the top row): workWidth pixel bytes followed by the pad byte, if any.
-  const uint8_t* row(uint32_t index) const { return bytes_.data() + uint64_t{index} * rowLength(); }
-  uint8_t* row(uint32_t index) { return bytes_.data() + uint64_t{index} * rowLength(); }
+  // The workWidth pixel bytes of row `index`, 0 being the top row.
+  const uint8_t* row(uint32_t index) const { return topRow_ + int64_t{index} * stride_; }
+  // Row `index` of a block made by allocate(), to be filled: rowLength() bytes, pad included.
+  uint8_t* rowToFill(uint32_t index) { return ownRows_.data() + uint64_t{index} * rowLength(); }
 
-  // Every row in order, as the output file holds them.
-  std::span<const uint8_t> bytes() const { return bytes_.span(); }
+  // The block as the output file holds it, in order: runs of bytes that lie next to each other
+  // in memory are one span, and each pad byte is a span over a shared zero byte.
+  std::vector<std::span<const uint8_t>> outputSpans() const;
 
  private:
   uint32_t rows_ = 0;
   uint32_t workWidth_ = 0;
-  ByteBuffer bytes_;
+  const uint8_t* topRow_ = nullptr;
+  int64_t stride_ = 0;
+  ByteBuffer ownRows_;  // empty for rows read in place
 };
 
 }  // namespace quillpix

@@ -22,7 +22,7 @@ std::optional<PixelBlock> filledBlock(const RowLayout& layout, uint32_t width, b
   const uint8_t fill = nibbles ? static_cast<uint8_t>(index << 4 | index) : index;
   const uint32_t workWidth = layout.workWidth;
   for (uint32_t i = 0; i < block->rows(); ++i) {
-    uint8_t* row = block->row(i);
+    uint8_t* row = block->rowToFill(i);
     std::memset(row, fill, workWidth);
     if (nibbles && (width & 1)) row[workWidth - 1] &= 0xF0;
     if (workWidth & 1) row[workWidth] = 0;
@@ -70,12 +70,15 @@ std::optional<PixelBlock> decodeStoredImage(const BmpImage& image, const RowLayo
     std::fprintf(out, "Error: Wrong bitmap legth!\n");
     return std::nullopt;
   }
+  // 4- and 8-bit rows are already in the output's packing: they are written from the loaded
+  // file itself.
+  if (stored.bitCount >= 4) return storedRowsInPlace(stored, layout.rows);
   std::optional<PixelBlock> block = PixelBlock::allocate(layout.rows, layout.workWidth);
   if (!block) {
     printNotEnoughMemory(out);
     return std::nullopt;
   }
-  copyStoredRows(stored, *block);
+  unpackStoredRows(stored, *block);
   return block;
 }
 

@@ -93,12 +93,12 @@ PngRowsStatus readIndexRows(PngReader& reader, std::optional<PixelBlock>& block)
   if (!packed) return PngRowsStatus::kNoMemory;
   std::vector<uint8_t*> rows(format.height);
   for (uint32_t y = 0; y < format.height; ++y) {
-    rows[y] = unpack ? packed->data() + y * format.rowBytes() : block->row(y);
+    rows[y] = unpack ? packed->data() + y * format.rowBytes() : block->rowToFill(y);
   }
   if (!reader.readRows(rows)) return PngRowsStatus::kBroken;
 
   for (uint32_t y = 0; y < format.height; ++y) {
-    uint8_t* row = block->row(y);
+    uint8_t* row = block->rowToFill(y);
     if (unpack) {
       unpackToNibbles(rows[y], static_cast<uint16_t>(format.bitDepth), width, row);
     } else if (format.bitDepth == 4 && (width & 1)) {

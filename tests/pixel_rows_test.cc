@@ -16,7 +16,8 @@ const std::string kSectionHead = "\nBMP Bitmap data...\n------------------------
 struct Converted {
   std::string report;
   std::optional<PixelBlock> block;
-  Bytes bytes() const { return block ? testing::outputRows(*block) : Bytes{}; }
+  Bytes rows;  // the block's output rows, taken while the file it may read them from lives
+  Bytes bytes() const { return rows; }
 };
 
 Converted convert(const BmpBuilder& bmp, bool debug) {
@@ -24,6 +25,7 @@ Converted convert(const BmpBuilder& bmp, bool debug) {
   Converted result;
   result.report = testing::captureOutput(
       [&](std::FILE* out) { result.block = convertPixelRows(image, debug, 0, out); });
+  if (result.block) result.rows = testing::outputRows(*result.block);
   return result;
 }
 

@@ -25,7 +25,7 @@ struct RleCase {
 std::vector<Bytes> decode(const RleCase& c, bool& complete) {
   const uint32_t workWidth = c.encoding == RleEncoding::kRle8 ? c.width : (c.width + 1) / 2;
   std::optional<PixelBlock> block = PixelBlock::allocate(c.rows, workWidth);
-  std::memset(block->row(0), 0xEE, block->length());
+  std::memset(block->rowToFill(0), 0xEE, block->length());
   complete = decodeRunLengthRows(c.stream, c.encoding, c.width, *block);
   const Bytes all = testing::outputRows(*block);
   std::vector<Bytes> rows;

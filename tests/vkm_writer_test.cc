@@ -8,6 +8,7 @@
 
 #include "tests/bmp_builder.h"
 #include "tests/test_support.h"
+#include "vkm/file_replace.h"
 
 namespace quillpix {
 namespace {
@@ -163,6 +164,55 @@ TEST_F(ConversionTest, TopDownAndFullTableImage) {
             (Bytes{0x03, 0xFF, 0x00, 0x02, 0x02, 0x00, 0x03, 0x00, 0x02, 0x00, 0x00, 0x02}));
   EXPECT_EQ(Bytes(file.end() - 6, file.end()), (Bytes{1, 2, 3, 4, 5, 6}));
   EXPECT_NE(result.out.find("  image heigth: -3 px\n"), std::string::npos);
+}
+
+// Rows are written from where they lie in the loaded file, two gathered parts a row when the
+// width is odd: thousands of rows take several gathered writes.
+TEST_F(ConversionTest, ManyRowsWrittenInPlace) {
+  for (int32_t height : {2500, -2500}) {
+    for (uint32_t width : {3u, 4u}) {
+      BmpBuilder bmp;
+      bmp.width = width;
+      bmp.height = height;
+      bmp.colours = testing::greyRamp(2);
+      Bytes expected;
+      for (int32_t r = 0; r < 2500; ++r) {
+        Bytes row;
+        for (uint32_t x = 0; x < width; ++x) row.push_back(static_cast<uint8_t>(r * 7 + x));
+        bmp.storedRows.push_back(row);
+        // The output's top row is the stored row 2499 of a bottom-up file.
+        const Bytes& top = bmp.storedRows.back();
+        Bytes padded = top;
+        if (width % 2) padded.push_back(0);
+        if (height > 0) expected.insert(expected.begin(), padded.begin(), padded.end());
+        if (height < 0) expected.insert(expected.end(), padded.begin(), padded.end());
+      }
+      bmp.rowPadByte = 0xEE;
+      const testing::ProgramResult result = convert(bmp, {});
+      ASSERT_EQ(result.status, 0) << result.out;
+      const Bytes file = readBytes(dir_ / "pic.vkm");
+      ASSERT_EQ(file.size(), 16u + 4u + expected.size()) << width << " x " << height;
+      EXPECT_TRUE(std::equal(expected.begin(), expected.end(), file.begin() + 20))
+          << width << " x " << height;
+    }
+  }
+}
+
+TEST(ReplaceFileContentsTest, WritesEveryPartInOrder) {
+  TempDir dir;
+  std::vector<Bytes> pieces;
+  std::vector<std::span<const uint8_t>> parts;
+  Bytes expected;
+  for (int i = 0; i < 3000; ++i) {
+    pieces.push_back(Bytes(static_cast<size_t>(i % 5), static_cast<uint8_t>(i)));  // some empty
+  }
+  for (const Bytes& piece : pieces) {
+    parts.push_back(piece);
+    expected.insert(expected.end(), piece.begin(), piece.end());
+  }
+  ASSERT_TRUE(replaceFileContents((dir / "out").string(), parts));
+  EXPECT_EQ(readBytes(dir / "out"), expected);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"out"});
 }
 
 TEST_F(ConversionTest, InputNamedLikeItsOutputIsReplaced) {

@@ -1,6 +1,8 @@
 #include "vkm/file_replace.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -10,14 +12,37 @@
 namespace quillpix {
 namespace {
 
-// Writes every byte of every part, in order; false on any failure.
+// Writes every byte of every part, in order, gathering up to IOV_MAX parts into each call;
+// false on any failure.
 bool writeAll(int fd, std::span<const std::span<const uint8_t>> parts) {
-  for (std::span<const uint8_t> part : parts) {
-    while (!part.empty()) {
-      ssize_t written = ::write(fd, part.data(), part.size());
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) return false;
-      part = part.subspan(static_cast<size_t>(written));
+  iovec batch[IOV_MAX];
+  size_t next = 0;     // the first part not yet in a batch
+  size_t skipped = 0;  // bytes of parts[next] already written
+  while (next < parts.size()) {
+    int count = 0;
+    for (size_t i = next; i < parts.size() && count < IOV_MAX; ++i, ++count) {
+      const size_t offset = i == next ? skipped : 0;
+      batch[count].iov_base = const_cast<uint8_t*>(parts[i].data() + offset);
+      batch[count].iov_len = parts[i].size() - offset;
+    }
+    ssize_t written = ::writev(fd, batch, count);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      // A batch of empty parts writes nothing and is done.
+      bool empty = written == 0;
+      for (int i = 0; i < count && empty; ++i) empty = batch[i].iov_len == 0;
+      if (!empty) return false;
+    }
+    // Step past what was written; a part written in part is taken up again.
+    size_t left = written > 0 ? static_cast<size_t>(written) : 0;
+    for (int i = 0; i < count; ++i) {
+      if (left < batch[i].iov_len) {
+        skipped = (i == 0 ? skipped : 0) + left;
+        break;
+      }
+      left -= batch[i].iov_len;
+      ++next;
+      skipped = 0;
     }
   }
   return true;

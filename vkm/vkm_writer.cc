@@ -50,12 +50,15 @@ VkmHeader makeVkmHeader(const ConvertedImage& image) {
                        image.palette.colourCount);
 }
 
-std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
-                                                     const PaletteTable& palette,
-                                                     const PixelBlock& block) {
-  return {std::span<const uint8_t>(header),
-          std::span<const uint8_t>(palette.bytes.data(), static_cast<size_t>(palette.byteLength())),
-          block.bytes()};
+std::vector<std::span<const uint8_t>> vkmFileParts(const VkmHeader& header,
+                                                   const PaletteTable& palette,
+                                                   const PixelBlock& block) {
+  std::vector<std::span<const uint8_t>> parts = block.outputSpans();
+  parts.insert(
+      parts.begin(),
+      {std::span<const uint8_t>(header),
+       std::span<const uint8_t>(palette.bytes.data(), static_cast<size_t>(palette.byteLength()))});
+  return parts;
 }
 
 std::vector<uint8_t> encodeVkmFile(const ConvertedImage& image) {

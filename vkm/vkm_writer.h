@@ -38,11 +38,11 @@ VkmHeader makeVkmHeader(uint8_t backgroundIndex, uint16_t bitCount, uint32_t wid
 // The header writeOutputFile writes for a converted image.
 VkmHeader makeVkmHeader(const ConvertedImage& image);
 
-// The file's three parts in order, header, palette and pixel rows; the spans point into
-// `header`, `palette` and `block`.
-std::array<std::span<const uint8_t>, 3> vkmFileParts(const VkmHeader& header,
-                                                     const PaletteTable& palette,
-                                                     const PixelBlock& block);
+// The file's bytes in order, header, palette and pixel rows, as spans into `header`, `palette`
+// and wherever the block's rows lie.
+std::vector<std::span<const uint8_t>> vkmFileParts(const VkmHeader& header,
+                                                   const PaletteTable& palette,
+                                                   const PixelBlock& block);
 
 // The header writeOutputFile writes for a converted image.
 VkmHeader makeVkmHeader(const ConvertedImage& image);
