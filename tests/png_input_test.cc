@@ -35,6 +35,7 @@ Bytes pngFile(PngFormat format, const IndexPicture& picture) {
   const int depth = format.bitDepth;
   std::optional<Bytes> file = encodePng(format, [&](uint32_t y, uint8_t* row) {
     std::fill(row, row + format.rowBytes(), 0);
+    if (format.channels() != 1 || depth > 8) return;  // true colour: left black
     for (uint32_t x = 0; x < picture.width; ++x) {
       const uint32_t bit = x * depth;
       row[bit / 8] |= static_cast<uint8_t>(picture.at(x, y) << (8 - depth - bit % 8));
