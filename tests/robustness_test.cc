@@ -61,6 +61,40 @@ TEST(BrokenInputTest, EveryCorruptHeaderByteKeepsInvariants) {
   }
 }
 
+// Inputs the fuzzer found, kept under tests/fuzz/regressions: each keeps the invariants in
+// memory (or claims more than the fuzzer lets through), and the program ends on it with one
+// error line or a file.
+TEST(BrokenInputTest, FuzzFindingsStayFixed) {
+  const testing::fs::path folder =
+      testing::fs::path(QUILLPIX_SOURCE_DIR) / "tests/fuzz/regressions";
+  size_t replayed = 0;
+  for (const auto& entry : testing::fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    const Bytes input = readBytes(entry.path());
+    const fuzzing::CheckedRun run = fuzzing::checkConversion(input);
+    EXPECT_EQ(run.broken, "") << name << "\n" << run.report;
+
+    TempDir dir;
+    testing::writeBytes(dir / ("in" + entry.path().extension().string()), input);
+    const testing::ProgramResult result =
+        runProgram({"in" + entry.path().extension().string()}, testing::inDirectory(dir.path()));
+    size_t errors = 0;
+    for (size_t at = result.out.find("Error: "); at != std::string::npos;
+         at = result.out.find("Error: ", at + 1)) {
+      ++errors;
+    }
+    if (result.status == 0) {
+      EXPECT_EQ(errors, 0u) << name;
+      EXPECT_TRUE(testing::fs::exists(dir / "in.vkm")) << name;
+    } else {
+      EXPECT_EQ(result.status, 1) << name;
+      EXPECT_EQ(errors, 1u) << name << "\n" << result.out;
+    }
+    ++replayed;
+  }
+  EXPECT_GT(replayed, 0u) << "no regression inputs in " << folder;
+}
+
 class StreamTest : public ::testing::Test {
  protected:
   void SetUp() override {
