@@ -13,7 +13,38 @@ bool isSpace(char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+constexpr std::string_view kColoursSwitch = "--colors";
+constexpr std::string_view kDitherSwitch = "--dither";
+
+// The value of a --name=value switch, or nothing when `argument` is not that switch. The name
+// alone counts as the switch with no value.
+std::optional<std::string_view> switchValue(std::string_view argument, std::string_view name) {
+  if (!argument.starts_with(name)) return std::nullopt;
+  argument.remove_prefix(name.size());
+  if (argument.empty()) return argument;
+  if (argument.front() != '=') return std::nullopt;
+  return argument.substr(1);
+}
+
 }  // namespace
+
+std::optional<int> parseColourCount(std::string_view text) {
+  if (text.empty() || text.size() > 3) return std::nullopt;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 2 || value > 256) return std::nullopt;
+  return value;
+}
+
+std::optional<Dither> parseDither(std::string_view text) {
+  if (text == "none") return Dither::kNone;
+  if (text == "ordered") return Dither::kOrdered;
+  if (text == "diffusion") return Dither::kDiffusion;
+  return std::nullopt;
+}
 
 uint8_t parseBackgroundIndex(std::string_view text) {
   size_t i = 0;
@@ -45,6 +76,19 @@ ConversionSettings scanArguments(std::span<const char* const> arguments) {
       settings.debug = true;
     } else if (argument == "--64") {
       settings.fullColour = false;
+    } else if (std::optional<std::string_view> value = switchValue(argument, kColoursSwitch)) {
+      settings.colours = parseColourCount(*value);
+      if (!settings.colours && settings.switchError.empty()) {
+        settings.switchError =
+            "Error: --colors takes a number of colors from 2 to 256, as in --colors=16.\n";
+      }
+    } else if (std::optional<std::string_view> value = switchValue(argument, kDitherSwitch)) {
+      const std::optional<Dither> dither = parseDither(*value);
+      if (dither) settings.dither = *dither;
+      if (!dither && settings.switchError.empty()) {
+        settings.switchError =
+            "Error: --dither takes none, ordered or diffusion, as in --dither=ordered.\n";
+      }
     } else if (argument == "--bg") {
       if (next + 1 < arguments.size()) {
         settings.backgroundIndex = parseBackgroundIndex(arguments[next + 1]);
@@ -71,6 +115,9 @@ void printUsage(std::FILE* out) {
   std::fputs("  --debug   enable output debug information (default disabled)\n", out);
   std::fputs("  --64      cut palette to atm 64 colors limit (default disabled)\n", out);
   std::fputs("  --bg nn   set background color. where nn number from palette (default #00)\n", out);
+  std::fputs("  --colors=N  build a palette of at most N colors (2 to 256) from the picture\n",
+             out);
+  std::fputs("  --dither=M  with --colors: none, ordered or diffusion (default diffusion)\n", out);
 }
 
 void printSettings(const ConversionSettings& settings, std::FILE* out) {

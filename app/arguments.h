@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "convert/dither.h"
+
 namespace quillpix {
 
 // Everything the command line sets; filled before anything is printed and not changed after.
@@ -19,6 +21,9 @@ struct ConversionSettings {
   uint8_t backgroundIndex = 0;
   bool backgroundGiven = false;  // --bg was given with a value
   bool usageRequested = false;   // --bg with nothing after it
+  std::optional<int> colours;    // --colors=N: build a palette of at most N colours
+  Dither dither = Dither::kDiffusion;
+  std::string switchError;  // the error line for a switch given a value it does not take
 };
 
 // Scans the arguments that follow the program's own name.
@@ -30,6 +35,11 @@ uint8_t parseBackgroundIndex(std::string_view text);
 void printBanner(std::FILE* out);
 void printUsage(std::FILE* out);
 void printSettings(const ConversionSettings& settings, std::FILE* out);
+
+// The value of --colors=N, 2 to 256; nothing for anything else.
+std::optional<int> parseColourCount(std::string_view text);
+// The value of --dither=name; nothing for a name it does not know.
+std::optional<Dither> parseDither(std::string_view text);
 
 }  // namespace quillpix
 

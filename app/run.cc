@@ -14,6 +14,10 @@ int runQuillpix(std::span<const char* const> arguments, std::FILE* out) {
     printUsage(out);
     return kExitSuccess;
   }
+  if (!settings.switchError.empty()) {
+    std::fputs(settings.switchError.c_str(), out);
+    return kExitFailure;
+  }
   printSettings(settings, out);
 
   // Each step prints its own section and its own error message.
@@ -25,6 +29,14 @@ int runQuillpix(std::span<const char* const> arguments, std::FILE* out) {
   options.fullColour = settings.fullColour;
   options.backgroundIndex = settings.backgroundIndex;
   options.backgroundGiven = settings.backgroundGiven;
+  if (settings.colours) {
+    ReductionOptions reduction;
+    reduction.colours = *settings.colours;
+    reduction.dither = settings.dither;
+    reduction.fullColour = settings.fullColour;
+    reduction.backgroundIndex = settings.backgroundIndex;
+    options.reduction = reduction;
+  }
   std::optional<ConvertedImage> image =
       convertFileImage(std::move(*fileImage), inputName, options, out);
   if (!image) return kExitFailure;

@@ -79,7 +79,7 @@ std::optional<BmpImage> decodeBmpImage(ByteBuffer fileImage, const std::string& 
 }
 
 std::optional<BmpImage> decodeBmpHeaders(ByteBuffer fileImage, const std::string& fileName,
-                                         std::FILE* out) {
+                                         std::FILE* out, bool acceptBitFields) {
   BmpImage image;
   image.length = fileImage.size() == 0 ? 0 : static_cast<int64_t>(fileImage.size() - 1);
   image.data = std::move(fileImage);
@@ -156,7 +156,8 @@ std::optional<BmpImage> decodeBmpHeaders(ByteBuffer fileImage, const std::string
   // compressed stays refused.
   const bool decodable = image.biCompression == kCompressionNone ||
                          (image.biCompression == kCompressionRle8 && image.biBitCount == 8) ||
-                         (image.biCompression == kCompressionRle4 && image.biBitCount == 4);
+                         (image.biCompression == kCompressionRle4 && image.biBitCount == 4) ||
+                         (acceptBitFields && image.hasBitFields());
   if (!decodable) {
     std::fprintf(out, "Error: Compressed file not supported yet.\n");
     return std::nullopt;

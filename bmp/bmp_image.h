@@ -27,6 +27,8 @@ inline constexpr uint32_t kMinInfoHeaderSize = 16;
 inline constexpr uint32_t kCompressionNone = 0;
 inline constexpr uint32_t kCompressionRle8 = 1;
 inline constexpr uint32_t kCompressionRle4 = 2;
+inline constexpr uint32_t kCompressionBitFields = 3;
+inline constexpr uint32_t kCompressionAlphaBitFields = 6;
 
 // The rule under the title of each report section.
 inline constexpr char kReportRule[] = "---------------------------------\n";
@@ -61,6 +63,12 @@ struct BmpImage {
   bool isRunLengthEncoded() const {
     return biCompression == kCompressionRle8 || biCompression == kCompressionRle4;
   }
+  // A 16- or 32-bit image whose channels are given by bit-field masks.
+  bool hasBitFields() const {
+    return (biCompression == kCompressionBitFields ||
+            biCompression == kCompressionAlphaBitFields) &&
+           (biBitCount == 16 || biBitCount == 32);
+  }
 
   // The file's bytes, without the trailing zero.
   std::span<const uint8_t> bytes() const { return {data.data(), static_cast<size_t>(length)}; }
@@ -80,9 +88,10 @@ std::optional<ByteBuffer> makeFileImage(std::span<const uint8_t> bytes);
 std::optional<BmpImage> decodeBmpImage(ByteBuffer fileImage, const std::string& fileName,
                                        std::FILE* out);
 
-// decodeBmpImage once "File analizing... " has been printed.
+// decodeBmpImage once "File analizing... " has been printed. With `acceptBitFields`, 16- and
+// 32-bit images with bit-field masks pass the compression test too.
 std::optional<BmpImage> decodeBmpHeaders(ByteBuffer fileImage, const std::string& fileName,
-                                         std::FILE* out);
+                                         std::FILE* out, bool acceptBitFields = false);
 
 // The name the report gives a biCompression value, "(none)" for 0.
 const char* compressionName(uint32_t compression);

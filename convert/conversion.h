@@ -11,6 +11,7 @@
 #include "bmp/byte_buffer.h"
 #include "convert/palette.h"
 #include "convert/pixel_block.h"
+#include "convert/reduction.h"
 
 namespace quillpix {
 
@@ -20,6 +21,9 @@ struct ConversionOptions {
   bool fullColour = true;
   uint8_t backgroundIndex = 0;
   bool backgroundGiven = false;  // --bg was given: a PNG's transparent index does not replace it
+  // --colors: build a palette from the picture (true-colour pictures are read too) rather than
+  // keep the file's own.
+  std::optional<ReductionOptions> reduction;
 };
 
 // A converted picture: everything the VKM file is made of.

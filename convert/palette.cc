@@ -70,8 +70,9 @@ void printPaletteTitle(std::FILE* out) {
 }  // namespace
 
 PaletteTable convertColours(std::span<const Rgb8> colours, bool debug, bool fullColour,
-                            std::FILE* out) {
+                            std::FILE* out, std::string_view note) {
   printPaletteTitle(out);
+  std::fwrite(note.data(), 1, note.size(), out);
   PaletteTable table;
   table.colourCount = static_cast<int>(colours.size());
   std::fprintf(out, "BMP use calculated colors: %d\n\n", table.colourCount);
@@ -112,7 +113,7 @@ std::optional<PaletteTable> convertPalette(const BmpImage& image, bool debug, bo
     std::fprintf(out, "Error: Wrong BMP palette.\n");
     return std::nullopt;
   }
-  return convertColours(*colours, debug, fullColour, out);
+  return convertColours(*colours, debug, fullColour, out, "");
 }
 
 }  // namespace quillpix

@@ -9,6 +9,8 @@
 namespace quillpix {
 namespace {
 
+constexpr char kWrongBitmapLength[] = "Error: Wrong bitmap legth!\n";
+
 void printNotEnoughMemory(std::FILE* out) {
   std::fprintf(out, "Error: Not enough memory.\n");
 }
@@ -36,50 +38,47 @@ std::span<const uint8_t> bytesFrom(const BmpImage& image, uint64_t offset) {
                                : std::span<const uint8_t>();
 }
 
-std::optional<PixelBlock> decodeRunLengthImage(const BmpImage& image, const RowLayout& layout,
-                                               uint8_t backgroundIndex, std::FILE* out) {
-  if (layout.topDown) {
-    std::fprintf(out, "Error: RLE bitmap stored top-down is not allowed.\n");
-    return std::nullopt;
-  }
+constexpr char kNotEnoughMemory[] = "Error: Not enough memory.\n";
+
+DecodedRows decodeRunLengthImage(const BmpImage& image, const RowLayout& layout,
+                                 uint8_t backgroundIndex) {
+  if (layout.topDown) return {std::nullopt, "Error: RLE bitmap stored top-down is not allowed.\n"};
   const bool rle4 = image.biCompression == kCompressionRle4;
   // Skipped pixels are how run-length writers mark background.
   const uint8_t skipped = rle4 && backgroundIndex >= 16 ? 0 : backgroundIndex;
   std::optional<PixelBlock> block = filledBlock(layout, image.biWidth, rle4, skipped);
-  if (!block) {
-    printNotEnoughMemory(out);
-    return std::nullopt;
-  }
+  if (!block) return {std::nullopt, kNotEnoughMemory};
   if (!decodeRunLengthRows(bytesFrom(image, image.bfOffBits),
                            rle4 ? RleEncoding::kRle4 : RleEncoding::kRle8, image.biWidth, *block)) {
-    std::fprintf(out, "Error: RLE bitmap data is cut short (no end-of-bitmap code).\n");
-    return std::nullopt;
+    return {std::nullopt, "Error: RLE bitmap data is cut short (no end-of-bitmap code).\n"};
   }
-  return block;
+  return {std::move(block), nullptr};
 }
 
-std::optional<PixelBlock> decodeStoredImage(const BmpImage& image, const RowLayout& layout,
-                                            std::FILE* out) {
+}  // namespace
+
+StoredRows storedRowsOf(const BmpImage& image, const RowLayout& layout) {
   StoredRows stored;
   stored.pixels = bytesFrom(image, image.bfOffBits);
   stored.bitCount = image.biBitCount;
   stored.width = image.biWidth;
   stored.rowSize = layout.rowSize;
   stored.topDown = layout.topDown;
-  if (!storedRowsFit(stored, layout.rows)) {
-    std::fprintf(out, "Error: Wrong bitmap legth!\n");
-    return std::nullopt;
-  }
+  return stored;
+}
+
+namespace {
+
+DecodedRows decodeStoredImage(const BmpImage& image, const RowLayout& layout) {
+  const StoredRows stored = storedRowsOf(image, layout);
+  if (!storedRowsFit(stored, layout.rows)) return {std::nullopt, kWrongBitmapLength};
   // 4- and 8-bit rows are already in the output's packing: they are written from the loaded
   // file itself.
-  if (stored.bitCount >= 4) return storedRowsInPlace(stored, layout.rows);
+  if (stored.bitCount >= 4) return {storedRowsInPlace(stored, layout.rows), nullptr};
   std::optional<PixelBlock> block = PixelBlock::allocate(layout.rows, layout.workWidth);
-  if (!block) {
-    printNotEnoughMemory(out);
-    return std::nullopt;
-  }
+  if (!block) return {std::nullopt, kNotEnoughMemory};
   unpackStoredRows(stored, *block);
-  return block;
+  return {std::move(block), nullptr};
 }
 
 }  // namespace
@@ -127,13 +126,17 @@ void printBitmapHead(uint16_t bitsPerPixel, std::FILE* out) {
   std::fprintf(out, "Bitmap bits - %d \n", static_cast<int>(bitsPerPixel));
 }
 
-bool checkAndPrintLayout(uint32_t width, const RowLayout& layout, std::FILE* out) {
-  if (uint64_t{width} * layout.rows == 0) {
-    std::fprintf(out, "Error: Wrong bitmap legth!\n");
-    return false;
-  }
+const char* layoutError(uint32_t width, const RowLayout& layout) {
+  if (uint64_t{width} * layout.rows == 0) return kWrongBitmapLength;
   if (width > kMaxDimension || layout.rows > kMaxDimension) {
-    std::fprintf(out, "Error: Bitmap too large, max 65535 x 65535 px!\n");
+    return "Error: Bitmap too large, max 65535 x 65535 px!\n";
+  }
+  return nullptr;
+}
+
+bool checkAndPrintLayout(uint32_t width, const RowLayout& layout, std::FILE* out) {
+  if (const char* error = layoutError(width, layout)) {
+    std::fputs(error, out);
     return false;
   }
   const uint64_t dataLength = uint64_t{layout.rows} * layout.workWidth;
@@ -144,6 +147,12 @@ bool checkAndPrintLayout(uint32_t width, const RowLayout& layout, std::FILE* out
   std::fprintf(out, "Bitmap rowSize - %d bytes\n",
                static_cast<int>(static_cast<int32_t>(layout.rowSize)));
   return true;
+}
+
+DecodedRows decodeIndexRows(const BmpImage& image, const RowLayout& layout,
+                            uint8_t backgroundIndex) {
+  return image.isRunLengthEncoded() ? decodeRunLengthImage(image, layout, backgroundIndex)
+                                    : decodeStoredImage(image, layout);
 }
 
 bool finishBitmapSection(const PixelBlock& block, bool debug, std::FILE* out) {
@@ -164,11 +173,13 @@ std::optional<PixelBlock> convertPixelRows(const BmpImage& image, bool debug,
   }
   const RowLayout layout = computeRowLayout(image);
   if (!checkAndPrintLayout(image.biWidth, layout, out)) return std::nullopt;
-  std::optional<PixelBlock> block = image.isRunLengthEncoded()
-                                        ? decodeRunLengthImage(image, layout, backgroundIndex, out)
-                                        : decodeStoredImage(image, layout, out);
-  if (!block || !finishBitmapSection(*block, debug, out)) return std::nullopt;
-  return block;
+  DecodedRows decoded = decodeIndexRows(image, layout, backgroundIndex);
+  if (!decoded.block) {
+    std::fputs(decoded.error, out);
+    return std::nullopt;
+  }
+  if (!finishBitmapSection(*decoded.block, debug, out)) return std::nullopt;
+  return std::move(decoded.block);
 }
 
 }  // namespace quillpix

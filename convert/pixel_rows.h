@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "bmp/bmp_image.h"
+#include "bmp/stored_rows.h"
 #include "convert/pixel_block.h"
 
 namespace quillpix {
@@ -36,9 +37,28 @@ std::optional<PixelBlock> convertPixelRows(const BmpImage& image, bool debug,
 // The bitmap section's title, rule and "Bitmap bits" line.
 void printBitmapHead(uint16_t bitsPerPixel, std::FILE* out);
 
+// The error line for an empty image or one the output header cannot hold; nullptr when the
+// size is fine.
+const char* layoutError(uint32_t width, const RowLayout& layout);
+
 // Refuses an empty image or one the output header cannot hold, with one error message; else
 // prints the workWidth, data length and rowSize lines and returns true.
 bool checkAndPrintLayout(uint32_t width, const RowLayout& layout, std::FILE* out);
+
+// Rows decoded from a BMP, or the error line that says why they could not be.
+struct DecodedRows {
+  std::optional<PixelBlock> block;
+  const char* error = nullptr;
+};
+
+// The output rows of a 1-, 2-, 4- or 8-bit image of a size checked by layoutError,
+// uncompressed or run-length encoded. Pixels a run-length stream never sets take
+// `backgroundIndex` when it fits the pixel size, else 0.
+DecodedRows decodeIndexRows(const BmpImage& image, const RowLayout& layout,
+                            uint8_t backgroundIndex);
+
+// Where the uncompressed rows of an image lie, by its header and `layout`.
+StoredRows storedRowsOf(const BmpImage& image, const RowLayout& layout);
 
 // Ends the bitmap section of a successful step: the "#XX," dump of every row in debug mode.
 // Returns false after printing the memory error.

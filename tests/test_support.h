@@ -184,7 +184,9 @@ inline const std::string kUsage =
     "Commands:\n"
     "  --debug   enable output debug information (default disabled)\n"
     "  --64      cut palette to atm 64 colors limit (default disabled)\n"
-    "  --bg nn   set background color. where nn number from palette (default #00)\n";
+    "  --bg nn   set background color. where nn number from palette (default #00)\n"
+    "  --colors=N  build a palette of at most N colors (2 to 256) from the picture\n"
+    "  --dither=M  with --colors: none, ordered or diffusion (default diffusion)\n";
 
 // The settings lines for the given flags.
 inline std::string settingsLines(bool debug, bool fullColour) {

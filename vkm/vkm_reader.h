@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "convert/palette.h"
+
 namespace quillpix {
 
 // A decoded VKM image. `pixels` points into the bytes it was decoded from.
@@ -28,21 +30,6 @@ struct VkmImage {
   // Bytes of a row that hold pixels, without the pad byte.
   uint32_t workWidth() const { return pixelFormat == 2 ? width : (width + 1u) / 2; }
 };
-
-// One colour word's levels, 0 to 24 (31 at most in a malformed word).
-struct ColourLevels {
-  uint8_t red, green, blue;
-};
-inline ColourLevels colourLevels(uint16_t word) {
-  return {static_cast<uint8_t>((word >> 10) & 0x1F), static_cast<uint8_t>((word >> 5) & 0x1F),
-          static_cast<uint8_t>(word & 0x1F)};
-}
-
-// A level expanded to 8 bits: level x 255 / 24, rounded.
-inline uint8_t expandLevel(uint8_t level) {
-  const unsigned value = (level * 255u + 12u) / 24u;
-  return static_cast<uint8_t>(value > 255 ? 255 : value);
-}
 
 struct VkmDecodeResult {
   bool ok = false;

@@ -1,0 +1,53 @@
+// Putting a true-colour picture's pixels onto a palette of the target's colours.
+#ifndef QUILLPIX_CONVERT_DITHER_H_
+#define QUILLPIX_CONVERT_DITHER_H_
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "convert/colour.h"
+#include "convert/colour_space.h"
+#include "convert/palette.h"
+
+namespace quillpix {
+
+enum class Dither {
+  kNone,       // each pixel takes the nearest colour
+  kOrdered,    // a fixed 8 x 8 pattern mixes the nearest colours: the same colour, the same pattern
+  kDiffusion,  // each pixel's error is carried to its neighbours, row by row, in both directions
+};
+
+// The palette entry nearest to a colour in linear light.
+class NearestColour {
+ public:
+  explicit NearestColour(std::span<const LinearRgb> colours);
+  uint8_t find(const LinearRgb& colour) const;
+
+ private:
+  struct Entry {
+    LinearRgb colour;
+    uint8_t index;
+  };
+  std::vector<Entry> byGreen_;  // sorted by green, so that a search can stop early
+};
+
+// How pixels are put onto a palette.
+struct Mapping {
+  Dither dither = Dither::kDiffusion;
+  // Error diffusion carries its error in linear light either way; this says whether the colour
+  // a pixel asks for is matched in OKLab rather than in linear light.
+  bool nearestInOkLab = false;
+};
+
+// Maps every opaque pixel (alpha of kOpaqueAlpha or more) of `picture` to an index of `palette`
+// and writes it to `indices` (one byte a pixel, rows top first); transparent pixels get
+// `transparentIndex`. With `measure`, returns the sum over opaque pixels of the OKLab distance
+// between each pixel's colour and its palette colour (else 0).
+double mapToPalette(const RgbaPicture& picture, std::span<const ColourLevels> palette,
+                    const Mapping& mapping, uint8_t transparentIndex, uint8_t* indices,
+                    bool measure = true);
+
+}  // namespace quillpix
+
+#endif  // QUILLPIX_CONVERT_DITHER_H_
