@@ -823,6 +823,71 @@ TEST(CorpusTest, EveryFileEndsAsExpected) {
   }
 }
 
+// With --colors=256 every file that holds a readable picture converts, true-colour ones too;
+// refused are only the broken files, compressions other than run-length and bit fields (JPEG,
+// PNG, Huffman, RLE24), the 64-bit image, and sizes the output header cannot hold.
+const std::map<std::string, std::string> kRefusedWithColours = {
+    {"bmpsuite/b/badbitcount.bmp", "Error: support only 16 & 256 colors bmp!"},
+    {"bmpsuite/b/badwidth.bmp", "Error: Bitmap too large, max 65535 x 65535 px!"},
+    {"bmpsuite/b/reallybig.bmp", "Error: Bitmap too large, max 65535 x 65535 px!"},
+    {"bmpsuite/b/rletopdown.bmp", "Error: RLE bitmap stored top-down is not allowed."},
+    {"bmpsuite/b/shortfile.bmp", "Error: Wrong bitmap legth!"},
+    {"bmpsuite/q/pal1huffmsb.bmp", "Error: Compressed file not supported yet."},
+    {"bmpsuite/q/rgb24jpeg.bmp", "Error: Compressed file not supported yet."},
+    {"bmpsuite/q/rgb24png.bmp", "Error: Compressed file not supported yet."},
+    {"bmpsuite/q/rgb24rle24.bmp", "Error: Compressed file not supported yet."},
+    {"bmpsuite/q/rgba64.bmp", "Error: support only 16 & 256 colors bmp!"},
+    {"pngsuite/xc1n0g08.png", "Error: Broken PNG file: Invalid IHDR data."},
+    {"pngsuite/xc9n2c08.png", "Error: Broken PNG file: Invalid IHDR data."},
+    {"pngsuite/xcrn0g04.png", "Error: Wrong format of file - in.png"},
+    {"pngsuite/xcsn0g01.png", "Error: Broken PNG file: IDAT: CRC error."},
+    {"pngsuite/xd0n2c08.png", "Error: Broken PNG file: Invalid IHDR data."},
+    {"pngsuite/xd3n2c08.png", "Error: Broken PNG file: Invalid IHDR data."},
+    {"pngsuite/xd9n2c08.png", "Error: Broken PNG file: Invalid IHDR data."},
+    {"pngsuite/xdtn0g01.png", "Error: Broken PNG file: IEND: out of place."},
+    {"pngsuite/xhdn0g08.png", "Error: Broken PNG file: IHDR: CRC error."},
+    {"pngsuite/xlfn0g04.png", "Error: Wrong format of file - in.png"},
+    {"pngsuite/xs1n0g01.png", "Error: Wrong format of file - in.png"},
+    {"pngsuite/xs2n0g01.png", "Error: Wrong format of file - in.png"},
+    {"pngsuite/xs4n0g01.png", "Error: Wrong format of file - in.png"},
+    {"pngsuite/xs7n0g01.png", "Error: Wrong format of file - in.png"},
+};
+
+TEST(CorpusTest, EveryReadableFileConvertsWithColours) {
+  if (!testing::fs::is_directory(kCorpusDir)) GTEST_SKIP() << "no corpus at " << kCorpusDir;
+  std::map<std::string, std::vector<uint16_t>> shown;
+  for (const auto& entry : testing::fs::recursive_directory_iterator(kCorpusDir)) {
+    const path source = entry.path();
+    if (source.extension() != ".bmp" && source.extension() != ".png") continue;
+    const std::string relative = testing::fs::relative(source, kCorpusDir).string();
+    SCOPED_TRACE(relative);
+    testing::TempDir dir;
+    const std::string input = "in" + source.extension().string();
+    testing::fs::copy_file(source, dir / input);
+    const testing::ProgramResult result =
+        testing::runProgram({input, "--colors=256"}, testing::inDirectory(dir.path()));
+    const std::vector<std::string> errors = errorLines(result.out);
+    const auto refused = kRefusedWithColours.find(relative);
+    if (refused != kRefusedWithColours.end()) {
+      EXPECT_EQ(result.status, 1);
+      EXPECT_EQ(errors, std::vector<std::string>{refused->second});
+      continue;
+    }
+    ASSERT_EQ(result.status, 0) << result.out;
+    const std::vector<uint16_t> colours = shownColours(testing::readBytes(dir / "in.vkm"));
+    EXPECT_EQ(std::count(colours.begin(), colours.end(), 0xFFFF), 0) << "index beyond the palette";
+    shown[relative] = colours;
+  }
+  // Paint.NET's copies of PngSuite's pictures with samples of 8 bits or fewer hold the same
+  // pixels (it reduces 16-bit samples to 8 its own way).
+  for (const auto& [name, colours] : shown) {
+    if (!name.starts_with("paintnet/") || name.ends_with("16.bmp")) continue;
+    const std::string twin = "pngsuite/" + name.substr(9, name.size() - 13) + ".png";
+    ASSERT_TRUE(shown.contains(twin)) << twin;
+    EXPECT_TRUE(colours == shown[twin]) << name << " shows another picture than " << twin;
+  }
+}
+
 TEST(CorpusTest, TableNamesEveryFile) {
   if (!testing::fs::is_directory(kCorpusDir)) GTEST_SKIP() << "no corpus at " << kCorpusDir;
   std::map<std::string, bool> listed;

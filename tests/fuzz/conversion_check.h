@@ -21,6 +21,9 @@ namespace quillpix::fuzzing {
 // memory in proportion; the fuzzer skips claims above this many pixels so that its own memory
 // limit does not stop it.
 inline constexpr uint64_t kMaxClaimedPixels = uint64_t{1} << 22;
+// Colour reduction searches its palette on a sample and maps every pixel with a palette search
+// per pixel: it gets smaller pictures, so that each input still takes milliseconds.
+inline constexpr uint64_t kMaxReducedPixels = uint64_t{1} << 16;
 
 struct CheckedRun {
   std::string report;
@@ -45,8 +48,9 @@ inline uint64_t claimedPixels(std::span<const uint8_t> input) {
   return uint64_t{image->biWidth} * static_cast<uint64_t>(rows);
 }
 
-// Converts `input` with the settings drawn from its last two bytes (debug, full colour, whether
-// and which background index is given), and checks what came out.
+// Converts `input` with the settings drawn from its last three bytes (debug, full colour,
+// whether and which background index is given, and whether, to how many colours and with which
+// dithering the colours are reduced), and checks what came out.
 inline CheckedRun checkConversion(std::span<const uint8_t> input) {
   const uint8_t flags = input.empty() ? 0 : input.back();
   ConversionOptions options;
@@ -54,9 +58,19 @@ inline CheckedRun checkConversion(std::span<const uint8_t> input) {
   options.fullColour = flags & 2;
   options.backgroundGiven = flags & 4;
   options.backgroundIndex = input.size() >= 2 ? input[input.size() - 2] : 0;
+  if (flags & 8) {
+    const uint8_t reduction = input.size() >= 3 ? input[input.size() - 3] : 0;
+    ReductionOptions reduce;
+    reduce.colours = 2 + reduction % 255;
+    reduce.dither = static_cast<Dither>((flags >> 4) % 3);
+    reduce.fullColour = options.fullColour;
+    reduce.backgroundIndex = options.backgroundIndex;
+    options.reduction = reduce;
+  }
 
   CheckedRun run;
-  if (claimedPixels(input) > kMaxClaimedPixels) {
+  const uint64_t claimed = claimedPixels(input);
+  if (claimed > kMaxClaimedPixels || (options.reduction && claimed > kMaxReducedPixels)) {
     run.skipped = true;
     return run;
   }
@@ -118,6 +132,23 @@ inline CheckedRun checkConversion(std::span<const uint8_t> input) {
     run.broken = "offsets";
   else if (image->block.workWidth() != expectedWorkWidth || rowLength % 2 != 0)
     run.broken = "row length";
+  else if (options.reduction && colourCount > options.reduction->colours)
+    run.broken = "more colours than --colors allows";
+  else if (options.reduction && (image->outputBits == 4) != (options.reduction->colours <= 16))
+    run.broken = "pixel format of a reduced picture";
+  if (!run.broken.empty() || !options.reduction) return run;
+  // Every pixel of a reduced picture uses an entry of its palette.
+  for (uint32_t y = 0; y < rows && run.broken.empty(); ++y) {
+    const uint8_t* row = image->block.row(y);
+    for (uint32_t x = 0; x < width; ++x) {
+      const int index =
+          image->outputBits == 8 ? row[x] : (x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4);
+      if (index >= colourCount) {
+        run.broken = "a pixel of a reduced picture lies beyond its palette";
+        break;
+      }
+    }
+  }
   return run;
 }
 
