@@ -30,6 +30,8 @@ class NearestColour {
     uint8_t index;
   };
   std::vector<Entry> byGreen_;  // sorted by green, so that a search can stop early
+  // A small palette as three arrays, searched whole.
+  std::vector<float> reds_, greens_, blues_;
 };
 
 // How pixels are put onto a palette.
