@@ -153,16 +153,14 @@ class Judge {
 PaletteChoice searchPalette(const RgbaPicture& picture, const LevelHistogram& histogram, int count,
                             bool fullColour, Dither dither) {
   std::vector<std::vector<ColourLevels>> candidates;
-  auto addCandidate = [&](const PaletteShape& shape) {
-    std::vector<ColourLevels> palette = choosePalette(histogram, count, fullColour, shape);
-    if (std::find(candidates.begin(), candidates.end(), palette) == candidates.end()) {
-      candidates.push_back(std::move(palette));
-    }
-  };
   for (ClusterSpace space : {ClusterSpace::kOkLab, ClusterSpace::kLinear}) {
-    addCandidate({space, 0});
-    if (dither != Dither::kNone) {
-      for (float spread : kSpreads) addCandidate({space, spread});
+    const std::span<const float> spreads =
+        dither == Dither::kNone ? std::span<const float>() : std::span<const float>(kSpreads);
+    for (std::vector<ColourLevels>& palette :
+         choosePalettes(histogram, count, fullColour, space, spreads)) {
+      if (std::find(candidates.begin(), candidates.end(), palette) == candidates.end()) {
+        candidates.push_back(std::move(palette));
+      }
     }
   }
 

@@ -298,9 +298,46 @@ std::vector<int> refine(const std::vector<WeightedPoint>& cells, std::vector<int
 
 }  // namespace
 
+namespace {
+
+// Distinct 24-bit colours: a bit for each colour when the picture is large, a sorted list when
+// it is small (the bits alone would be 2 MiB).
+class ColourCounter {
+ public:
+  explicit ColourCounter(uint64_t pixels) {
+    if (pixels > kListUpTo) {
+      seen_.assign((uint64_t{1} << 24) / 64, 0);
+    } else {
+      listed_.reserve(static_cast<size_t>(pixels));
+    }
+  }
+  void add(uint32_t rgb) {
+    if (seen_.empty()) {
+      listed_.push_back(rgb);
+      return;
+    }
+    uint64_t& word = seen_[rgb / 64];
+    const uint64_t bit = uint64_t{1} << (rgb % 64);
+    if ((word & bit) == 0) word |= bit, ++count_;
+  }
+  uint64_t count() {
+    if (!seen_.empty()) return count_;
+    std::sort(listed_.begin(), listed_.end());
+    return static_cast<uint64_t>(std::unique(listed_.begin(), listed_.end()) - listed_.begin());
+  }
+
+ private:
+  static constexpr uint64_t kListUpTo = uint64_t{1} << 18;
+  std::vector<uint64_t> seen_;
+  std::vector<uint32_t> listed_;
+  uint64_t count_ = 0;
+};
+
+}  // namespace
+
 LevelHistogram::LevelHistogram(const RgbaPicture& picture) {
   std::vector<int32_t> slot(kGridCells, -1);  // a cell's place in cells_
-  std::vector<uint64_t> seenColours((uint64_t{1} << 24) / 64, 0);
+  ColourCounter colours(uint64_t{picture.width()} * picture.height());
   std::array<uint8_t, 256> level{};
   for (int v = 0; v < 256; ++v) level[v] = scaleComponent(static_cast<uint8_t>(v));
   std::vector<std::array<double, 3>> sums;
@@ -312,12 +349,7 @@ LevelHistogram::LevelHistogram(const RgbaPicture& picture) {
         continue;
       }
       ++opaquePixels_;
-      const uint32_t rgb = uint32_t{pixel[0]} << 16 | uint32_t{pixel[1]} << 8 | pixel[2];
-      uint64_t& word = seenColours[rgb / 64];
-      if ((word & (uint64_t{1} << (rgb % 64))) == 0) {
-        word |= uint64_t{1} << (rgb % 64);
-        ++distinctColours_;
-      }
+      colours.add(uint32_t{pixel[0]} << 16 | uint32_t{pixel[1]} << 8 | pixel[2]);
       const ColourLevels levels = {level[pixel[0]], level[pixel[1]], level[pixel[2]]};
       int32_t& place = slot[cellIndex(levels)];
       if (place < 0) {
@@ -332,6 +364,7 @@ LevelHistogram::LevelHistogram(const RgbaPicture& picture) {
       sums[place][2] += linear.blue;
     }
   }
+  distinctColours_ = colours.count();
   for (size_t i = 0; i < cells_.size(); ++i) {
     const double n = static_cast<double>(cells_[i].count);
     cells_[i].mean = {static_cast<float>(sums[i][0] / n), static_cast<float>(sums[i][1] / n),
@@ -347,12 +380,13 @@ bool paletteIsExact(const LevelHistogram& histogram, int count, bool fullColour)
                      [](const LevelHistogram::Cell& cell) { return isCutColour(cell.levels); });
 }
 
-std::vector<ColourLevels> choosePalette(const LevelHistogram& histogram, int count, bool fullColour,
-                                        const PaletteShape& shape) {
+std::vector<std::vector<ColourLevels>> choosePalettes(const LevelHistogram& histogram, int count,
+                                                      bool fullColour, ClusterSpace space,
+                                                      std::span<const float> spreads) {
   std::vector<ColourLevels> palette;
   if (paletteIsExact(histogram, count, fullColour)) {
     for (const LevelHistogram::Cell& cell : histogram.cells()) palette.push_back(cell.levels);
-    return palette;
+    return {palette};
   }
   if (!fullColour && count >= 64) {
     // Every colour of the limit is available: only the mapping matters.
@@ -361,10 +395,10 @@ std::vector<ColourLevels> choosePalette(const LevelHistogram& histogram, int cou
         for (uint8_t b = 0; b <= 24; b += 8) palette.push_back({r, g, b});
       }
     }
-    return palette;
+    return {palette};
   }
-  const TargetColours targets(fullColour, shape.space);
-  const std::vector<WeightedPoint> points = histogramPoints(histogram, shape.space);
+  const TargetColours targets(fullColour, space);
+  const std::vector<WeightedPoint> points = histogramPoints(histogram, space);
   std::vector<int> centres;
   std::vector<bool> taken(kGridCells, false);
   for (const Point& mean : WuSplitter(histogram, points).split(count)) {
@@ -372,29 +406,36 @@ std::vector<ColourLevels> choosePalette(const LevelHistogram& histogram, int cou
     if (!taken[cell]) centres.push_back(cell), taken[cell] = true;
   }
   centres = refine(points, centres, targets);
-  if (shape.spread > 0) {
-    // Move every colour away from the picture's mean, so that dithering can reach the colours
-    // at the edges of the picture's range, not only those between the cluster means.
-    Moments all;
-    for (const WeightedPoint& p : points) {
-      all.weight += p.weight, all.l += p.weight * p.point.l, all.a += p.weight * p.point.a;
-      all.b += p.weight * p.point.b;
-    }
-    const Point mean = all.mean();
-    const float scale = 1 + shape.spread;
+  std::vector<std::vector<ColourLevels>> palettes(1);
+  for (int cell : centres) palettes[0].push_back(cellLevels(cell));
+
+  // Each spread moves every colour away from the picture's mean, so that dithering can reach
+  // the colours at the edges of the picture's range, not only those between the cluster means.
+  Moments all;
+  for (const WeightedPoint& p : points) {
+    all.weight += p.weight, all.l += p.weight * p.point.l, all.a += p.weight * p.point.a;
+    all.b += p.weight * p.point.b;
+  }
+  const Point mean = all.mean();
+  for (float spread : spreads) {
+    const float scale = 1 + spread;
     std::vector<bool> used(kGridCells, false);
-    std::vector<int> spread;
+    std::vector<ColourLevels> spreadPalette;
     for (int centre : centres) {
       const Point& p = targets.grid()[centre];
       int moved = targets.nearest({mean.l + scale * (p.l - mean.l), mean.a + scale * (p.a - mean.a),
                                    mean.b + scale * (p.b - mean.b)});
       if (used[moved]) moved = centre;
-      if (!used[moved]) spread.push_back(moved), used[moved] = true;
+      if (!used[moved]) spreadPalette.push_back(cellLevels(moved)), used[moved] = true;
     }
-    centres = std::move(spread);
+    palettes.push_back(std::move(spreadPalette));
   }
-  for (int cell : centres) palette.push_back(cellLevels(cell));
-  return palette;
+  return palettes;
+}
+
+std::vector<ColourLevels> choosePalette(const LevelHistogram& histogram, int count,
+                                        bool fullColour) {
+  return choosePalettes(histogram, count, fullColour, ClusterSpace::kOkLab, {}).front();
 }
 
 std::vector<ColourLevels> neighbourColours(const ColourLevels& colour, bool fullColour) {

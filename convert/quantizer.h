@@ -3,6 +3,7 @@
 #define QUILLPIX_CONVERT_QUANTIZER_H_
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "convert/colour.h"
@@ -54,20 +55,20 @@ inline bool isCutColour(const ColourLevels& levels) {
 // or linear light, where means are what a blur (and dithering) averages to.
 enum class ClusterSpace { kOkLab, kLinear };
 
-// How a palette is chosen when the picture's colours do not fit.
-struct PaletteShape {
-  ClusterSpace space = ClusterSpace::kOkLab;
-  float spread = 0;  // how far every colour then moves away from the picture's mean, as a share
-};
-
 // At most `count` target colours for the histogram's pixels, each different: with `fullColour`
 // any levels, otherwise only the 64 colours of the 64-colour limit. When the pixels' cells fit
 // (all of them cut colours, without full colour), they are the palette, in first-pixel order.
-// Otherwise a variance-splitting start (Wu's method on the level grid) is refined by k-means
-// with every centre snapped to an allowed colour; with 64 or more of the 64 colours allowed,
-// the palette is all 64.
-std::vector<ColourLevels> choosePalette(const LevelHistogram& histogram, int count, bool fullColour,
-                                        const PaletteShape& shape = {});
+// With 64 or more of the 64 colours allowed, the palette is all 64. Otherwise a
+// variance-splitting start (Wu's method on the level grid) is refined by k-means in `space`
+// with every centre snapped to an allowed colour; that palette comes first, followed by one for
+// each of `spreads`: its colours moved that share farther from the picture's mean.
+std::vector<std::vector<ColourLevels>> choosePalettes(const LevelHistogram& histogram, int count,
+                                                      bool fullColour, ClusterSpace space,
+                                                      std::span<const float> spreads);
+
+// The first palette of choosePalettes, clustered in OKLab.
+std::vector<ColourLevels> choosePalette(const LevelHistogram& histogram, int count,
+                                        bool fullColour);
 
 // The allowed colours one step away from `colour`: a level up or down in one component (in
 // steps of 8 without full colour).
