@@ -4,9 +4,13 @@
 //                                             Gaussian blur (sigma 1 pixel, in linear light) of
 //                                             both pictures, and without it
 //   quality --gradient <out.png>              writes the smooth test gradient
+//   quality --scale <in.png> <w> <h> <out.png>  writes the picture scaled to w x h (bilinear,
+//                                             in linear light), for timing at a given size
 // The blur stands for what the eye sees from a small distance, so that dithering, which trades
 // each pixel's error for a better average, is judged fairly.
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -106,10 +110,53 @@ bool writeGradient(const char* path) {
   return std::fclose(out) == 0 && written;
 }
 
+bool writeScaled(const char* from, uint32_t width, uint32_t height, const char* to) {
+  quillpix::LinearPicture original;
+  if (!readOriginal(from, original) || width == 0 || height == 0) return false;
+  quillpix::PngFormat format;
+  format.width = width;
+  format.height = height;
+  format.colourType = quillpix::PngColourType::kRgb;
+  auto sample = [&](uint32_t x, uint32_t y) {
+    return original.colours[size_t{std::min(y, original.height - 1)} * original.width +
+                            std::min(x, original.width - 1)];
+  };
+  const std::optional<std::vector<uint8_t>> png =
+      quillpix::encodePng(format, [&](uint32_t y, uint8_t* row) {
+        const float sy = (y + 0.5f) * original.height / height - 0.5f;
+        const uint32_t y0 = sy < 0 ? 0 : static_cast<uint32_t>(sy);
+        const float fy = sy < 0 ? 0 : sy - y0;
+        for (uint32_t x = 0; x < width; ++x) {
+          const float sx = (x + 0.5f) * original.width / width - 0.5f;
+          const uint32_t x0 = sx < 0 ? 0 : static_cast<uint32_t>(sx);
+          const float fx = sx < 0 ? 0 : sx - x0;
+          const quillpix::LinearRgb a = sample(x0, y0), b = sample(x0 + 1, y0),
+                                    c = sample(x0, y0 + 1), d = sample(x0 + 1, y0 + 1);
+          auto mix = [&](float pa, float pb, float pc, float pd) {
+            const float top = pa + (pb - pa) * fx, bottom = pc + (pd - pc) * fx;
+            return static_cast<uint8_t>(std::lround(quillpix::linearToSrgb(top + (bottom - top) * fy)));
+          };
+          row[3 * x] = mix(a.red, b.red, c.red, d.red);
+          row[3 * x + 1] = mix(a.green, b.green, c.green, d.green);
+          row[3 * x + 2] = mix(a.blue, b.blue, c.blue, d.blue);
+        }
+      });
+  std::FILE* out = png ? std::fopen(to, "wb") : nullptr;
+  if (out == nullptr) return false;
+  const bool written = std::fwrite(png->data(), 1, png->size(), out) == png->size();
+  return std::fclose(out) == 0 && written;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--gradient") return writeGradient(argv[2]) ? 0 : 1;
+  if (argc == 6 && std::string(argv[1]) == "--scale") {
+    return writeScaled(argv[2], static_cast<uint32_t>(std::atoi(argv[3])),
+                       static_cast<uint32_t>(std::atoi(argv[4])), argv[5])
+               ? 0
+               : 1;
+  }
   if (argc != 3) {
     std::fprintf(stderr, "usage: quality <original.png> <converted.vkm> | --gradient <out.png>\n");
     return 2;
