@@ -165,22 +165,6 @@ std::optional<ConvertedImage> convertBmp(ByteBuffer fileImage, const std::string
   return converted;
 }
 
-const char* sampleKind(const PngFormat& format) {
-  switch (format.colourType) {
-    case PngColourType::kGrey:
-      return "grayscale";
-    case PngColourType::kRgb:
-      return "RGB";
-    case PngColourType::kGreyAlpha:
-      return "grayscale + alpha";
-    case PngColourType::kRgba:
-      return "RGBA";
-    case PngColourType::kPalette:
-      return "palette";
-  }
-  return "unknown";
-}
-
 // --colors for a PNG: every colour type and depth, read as 8-bit RGBA and reduced.
 std::optional<ConvertedImage> reducePng(PngReader& reader, const ConversionOptions& options,
                                         std::FILE* out) {
@@ -217,7 +201,7 @@ std::optional<ConvertedImage> convertPng(const ByteBuffer& fileImage,
     std::fprintf(out,
                  "Error: %d-bit %s PNG needs a palette built; palette and grayscale PNGs up to "
                  "8 bits convert as they are.\n",
-                 format.bitDepth, sampleKind(format));
+                 format.bitDepth, colourTypeName(format.colourType));
     return std::nullopt;
   }
 

@@ -156,19 +156,18 @@ bool PngReader::readFormat() {
 }
 
 bool PngReader::readRows(std::span<uint8_t* const> rows) {
-  if (rows.size() != format_.height || state_->rowsRead) return false;
-  state_->rowsRead = true;
-  if (!guardedReadImage(state_->png, state_->info, const_cast<png_bytepp>(rows.data()), false)) {
-    error_ = state_->sink.message;
-    return false;
-  }
-  return true;
+  return readImage(rows, false);
 }
 
 bool PngReader::readRgbaRows(std::span<uint8_t* const> rows) {
+  return readImage(rows, true);
+}
+
+bool PngReader::readImage(std::span<uint8_t* const> rows, bool expandToRgba) {
   if (rows.size() != format_.height || state_->rowsRead) return false;
   state_->rowsRead = true;
-  if (!guardedReadImage(state_->png, state_->info, const_cast<png_bytepp>(rows.data()), true)) {
+  if (!guardedReadImage(state_->png, state_->info, const_cast<png_bytepp>(rows.data()),
+                        expandToRgba)) {
     error_ = state_->sink.message;
     return false;
   }

@@ -71,6 +71,8 @@ class PngReader {
   const std::string& error() const { return error_; }
 
  private:
+  bool readImage(std::span<uint8_t* const> rows, bool expandToRgba);
+
   struct State;
   std::unique_ptr<State> state_;
   PngFormat format_;

@@ -7,25 +7,21 @@
 #include "bmp/stored_rows.h"
 
 namespace quillpix {
-namespace {
-
 const char* colourTypeName(PngColourType type) {
   switch (type) {
     case PngColourType::kGrey:
-      return "(grayscale)";
+      return "grayscale";
     case PngColourType::kRgb:
-      return "(RGB)";
+      return "RGB";
     case PngColourType::kPalette:
-      return "(palette)";
+      return "palette";
     case PngColourType::kGreyAlpha:
-      return "(grayscale + alpha)";
+      return "grayscale + alpha";
     case PngColourType::kRgba:
-      return "(RGBA)";
+      return "RGBA";
   }
-  return "(unknown)";
+  return "unknown";
 }
-
-}  // namespace
 
 void printPngHeader(const PngFormat& format, std::FILE* out) {
   std::fprintf(out, "\nPNG header:\n%s", kReportRule);
@@ -33,13 +29,12 @@ void printPngHeader(const PngFormat& format, std::FILE* out) {
   std::fprintf(out, "  image heigth: %u px\n", format.height);
   std::fprintf(out, "  bits/pixel: %d\n", format.bitsPerPixel());
   std::fprintf(out, "  bit depth: %d\n", format.bitDepth);
-  std::fprintf(out, "  color type: %d %s\n", static_cast<int>(format.colourType),
+  std::fprintf(out, "  color type: %d (%s)\n", static_cast<int>(format.colourType),
                colourTypeName(format.colourType));
   std::fprintf(out, "  interlace: %s\n", format.interlaced ? "1 (Adam7)" : "0 (none)");
   std::fprintf(out, "  palette entries: %zu\n", format.palette.size());
   if (!format.paletteAlpha.empty()) {
-    std::fprintf(out, "  transparency: palette alpha (%zu entries)\n",
-                 format.paletteAlpha.size());
+    std::fprintf(out, "  transparency: palette alpha (%zu entries)\n", format.paletteAlpha.size());
   } else if (format.transparentSamples && format.colourType == PngColourType::kGrey) {
     std::fprintf(out, "  transparency: gray %u\n", (*format.transparentSamples)[0]);
   } else if (format.transparentSamples) {

@@ -14,6 +14,9 @@
 
 namespace quillpix {
 
+// The name of a colour type: "grayscale", "RGB", "palette", "grayscale + alpha" or "RGBA".
+const char* colourTypeName(PngColourType type);
+
 // Prints the PNG header section: dimensions, bits per pixel, colour type, interlacing, palette
 // entries and transparency, ending with an empty line.
 void printPngHeader(const PngFormat& format, std::FILE* out);

@@ -194,41 +194,30 @@ TEST_F(EncodingTest, CoreHeaderWithShortTable) {
   const testing::ProgramResult result = convert(bmp, {"--debug"});
   ASSERT_EQ(result.status, 0) << result.out;
   EXPECT_EQ(output(), vkmFile(0, 4, 3, 1, kWords, {0x21, 0x00}));
-  EXPECT_EQ(result.out,
-            testing::kBanner + testing::settingsLines(true, true) +
-                "Work file: pic.bmp (39 bytes)\n"
-                "File analizing... BMP format detected!\n"
-                "\nBMP header:\n"
-                "---------------------------------\n"
-                "  file size: 39 bytes\n"
-                "  image width: 3 px\n"
-                "  image heigth: 1 px\n"
-                "  image planes: 1\n"
-                "  bits/pixel: 4\n"
-                "  compress type: 0 (none)\n"
-                "  image size: 0 bytes\n"
-                "  x pixels per meter: 0\n"
-                "  y pixels per meter: 0\n"
-                "  colors in color table: 0\n"
-                "  important color count: 0\n\n"
-                "BMP palette:\n"
-                "---------------------------------\n"
-                "BMP use calculated colors: 3\n\n"
-                "           No #      R   G   B        R   G   B        pentevo    xRRrrrGG "
-                "gggBBbbb\n"
-                "BMP color   0[#00] [#00,#00,#00] ->   0,  0,  0 ->   0,  0[#0000] 00000000 "
-                "00000000\n"
-                "BMP color   1[#01] [#FF,#FF,#FF] ->  24, 24, 24 ->  99, 24[#6318] 01100011 "
-                "00011000\n"
-                "BMP color   2[#02] [#FF,#80,#10] ->  24, 12,  2 ->  97,130[#6182] 01100001 "
-                "10000010\n"
-                "\nBMP Bitmap data...\n"
-                "---------------------------------\n"
-                "Bitmap bits - 4 \n"
-                "workWidth - 2\n"
-                "Bitmap data length - 2 bytes\n"
-                "Bitmap rowSize - 4 bytes\n"
-                "#21,#00,\n");
+  EXPECT_EQ(result.out, testing::kBanner + testing::settingsLines(true, true) +
+                            "Work file: pic.bmp (39 bytes)\n"
+                            "File analizing... BMP format detected!\n"
+                            "\nBMP header:\n"
+                            "---------------------------------\n"
+                            "  file size: 39 bytes\n"
+                            "  image width: 3 px\n"
+                            "  image heigth: 1 px\n"
+                            "  image planes: 1\n"
+                            "  bits/pixel: 4\n"
+                            "  compress type: 0 (none)\n"
+                            "  image size: 0 bytes\n"
+                            "  x pixels per meter: 0\n"
+                            "  y pixels per meter: 0\n"
+                            "  colors in color table: 0\n"
+                            "  important color count: 0\n\n" +
+                            testing::kThreeColourPaletteDebug +
+                            "\nBMP Bitmap data...\n"
+                            "---------------------------------\n"
+                            "Bitmap bits - 4 \n"
+                            "workWidth - 2\n"
+                            "Bitmap data length - 2 bytes\n"
+                            "Bitmap rowSize - 4 bytes\n"
+                            "#21,#00,\n");
 }
 
 TEST_F(EncodingTest, CoreHeaderTableFullSizeAndTooShortFile) {

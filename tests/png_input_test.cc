@@ -147,40 +147,29 @@ TEST_F(PngInputTest, ReportOfAPalettePng) {
   const Bytes png = pngFile(format, picture);
   const testing::ProgramResult result = convert(png, {"--debug"});
   ASSERT_EQ(result.status, 0) << result.out;
-  EXPECT_EQ(result.out,
-            testing::kBanner + testing::settingsLines(true, true) + "Work file: pic.png (" +
-                std::to_string(png.size()) +
-                " bytes)\n"
-                "File analizing... PNG format detected!\n"
-                "\nPNG header:\n"
-                "---------------------------------\n"
-                "  image width: 3 px\n"
-                "  image heigth: 1 px\n"
-                "  bits/pixel: 4\n"
-                "  bit depth: 4\n"
-                "  color type: 3 (palette)\n"
-                "  interlace: 0 (none)\n"
-                "  palette entries: 3\n"
-                "  transparency: palette alpha (2 entries)\n"
-                "\n"
-                "BMP palette:\n"
-                "---------------------------------\n"
-                "BMP use calculated colors: 3\n\n"
-                "           No #      R   G   B        R   G   B        pentevo    xRRrrrGG "
-                "gggBBbbb\n"
-                "BMP color   0[#00] [#00,#00,#00] ->   0,  0,  0 ->   0,  0[#0000] 00000000 "
-                "00000000\n"
-                "BMP color   1[#01] [#FF,#FF,#FF] ->  24, 24, 24 ->  99, 24[#6318] 01100011 "
-                "00011000\n"
-                "BMP color   2[#02] [#FF,#80,#10] ->  24, 12,  2 ->  97,130[#6182] 01100001 "
-                "10000010\n"
-                "\nBMP Bitmap data...\n"
-                "---------------------------------\n"
-                "Bitmap bits - 4 \n"
-                "workWidth - 2\n"
-                "Bitmap data length - 2 bytes\n"
-                "Bitmap rowSize - 2 bytes\n"
-                "#21,#00,\n");
+  EXPECT_EQ(result.out, testing::kBanner + testing::settingsLines(true, true) +
+                            "Work file: pic.png (" + std::to_string(png.size()) +
+                            " bytes)\n"
+                            "File analizing... PNG format detected!\n"
+                            "\nPNG header:\n"
+                            "---------------------------------\n"
+                            "  image width: 3 px\n"
+                            "  image heigth: 1 px\n"
+                            "  bits/pixel: 4\n"
+                            "  bit depth: 4\n"
+                            "  color type: 3 (palette)\n"
+                            "  interlace: 0 (none)\n"
+                            "  palette entries: 3\n"
+                            "  transparency: palette alpha (2 entries)\n"
+                            "\n" +
+                            testing::kThreeColourPaletteDebug +
+                            "\nBMP Bitmap data...\n"
+                            "---------------------------------\n"
+                            "Bitmap bits - 4 \n"
+                            "workWidth - 2\n"
+                            "Bitmap data length - 2 bytes\n"
+                            "Bitmap rowSize - 2 bytes\n"
+                            "#21,#00,\n");
   // The fully transparent entry 1 became the background.
   EXPECT_EQ(output(), vkmFile(1, true, format.palette, picture));
 }

@@ -188,6 +188,16 @@ inline const std::string kUsage =
     "  --colors=N  build a palette of at most N colors (2 to 256) from the picture\n"
     "  --dither=M  with --colors: none, ordered or diffusion (default diffusion)\n";
 
+// The palette section, with --debug, of black, white and #FF8010, in that order.
+inline const std::string kThreeColourPaletteDebug =
+    "BMP palette:\n"
+    "---------------------------------\n"
+    "BMP use calculated colors: 3\n\n"
+    "           No #      R   G   B        R   G   B        pentevo    xRRrrrGG gggBBbbb\n"
+    "BMP color   0[#00] [#00,#00,#00] ->   0,  0,  0 ->   0,  0[#0000] 00000000 00000000\n"
+    "BMP color   1[#01] [#FF,#FF,#FF] ->  24, 24, 24 ->  99, 24[#6318] 01100011 00011000\n"
+    "BMP color   2[#02] [#FF,#80,#10] ->  24, 12,  2 ->  97,130[#6182] 01100001 10000010\n";
+
 // The settings lines for the given flags.
 inline std::string settingsLines(bool debug, bool fullColour) {
   return std::string("Debug: ") + (debug ? "Enabled\n" : "Disabled\n") +

@@ -23,7 +23,7 @@ namespace quillpix::fuzzing {
 inline constexpr uint64_t kMaxClaimedPixels = uint64_t{1} << 22;
 // Colour reduction searches its palette on a sample and maps every pixel with a palette search
 // per pixel: it gets smaller pictures, so that each input still takes milliseconds.
-inline constexpr uint64_t kMaxReducedPixels = uint64_t{1} << 10;
+inline constexpr uint64_t kMaxReducedPixels = 64;
 
 struct CheckedRun {
   std::string report;
