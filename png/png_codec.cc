@@ -5,6 +5,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace quillpix {
 namespace {
@@ -51,8 +52,34 @@ void flushNothing(png_structp) {}
 // with its own message.
 constexpr uint32_t kFormatLimit = 0x7FFFFFFF;
 
+// Deflate gives at most 1032 bytes for one (258-byte matches of 2 bits each); a little more
+// for the zlib header and block overheads is allowed.
+constexpr uint64_t kMaxInflateRatio = 1032;
+constexpr uint64_t kInflateSlack = 1024;
+
+// The bytes of all IDAT chunks, by walking the chunk list (lengths are big-endian, then the
+// type, the data and a 4-byte CRC); stops at the first chunk that does not fit.
+uint64_t imageDataLength(std::span<const uint8_t> file) {
+  uint64_t total = 0;
+  size_t at = 8;  // past the signature
+  while (file.size() - at >= 12) {
+    const uint64_t length = uint64_t{file[at]} << 24 | uint64_t{file[at + 1]} << 16 |
+                            uint64_t{file[at + 2]} << 8 | file[at + 3];
+    if (length > file.size() - at - 12) break;
+    if (std::memcmp(file.data() + at + 4, "IDAT", 4) == 0) total += length;
+    at += static_cast<size_t>(length) + 12;
+  }
+  return total;
+}
+
 // Each guarded call below holds only a setjmp and libpng calls, so that a jump back into it
 // skips nothing that has a destructor.
+// Bytes of one stored row, by the header's width, bit depth and channels.
+uint64_t rowBytesOf(png_structp png, png_infop info) {
+  const uint64_t bits = uint64_t{png_get_bit_depth(png, info)} * png_get_channels(png, info);
+  return (uint64_t{png_get_image_width(png, info)} * bits + 7) / 8;
+}
+
 bool guardedReadInfo(png_structp png, png_infop info) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_read_info(png, info);
@@ -130,6 +157,15 @@ bool PngReader::readFormat() {
   }
   format_.width = png_get_image_width(png, info);
   format_.height = png_get_image_height(png, info);
+  // A few bytes may claim a huge picture; refuse one its compressed data cannot fill, before
+  // anything is allocated for it.
+  const uint64_t rawBytes = uint64_t{format_.height} * (1 + rowBytesOf(png, info));
+  const std::span<const uint8_t> file(state_->source.bytes, state_->source.size);
+  if (rawBytes > imageDataLength(file) * kMaxInflateRatio + kInflateSlack) {
+    error_ = "the image data is too short for a picture of " + std::to_string(format_.width) +
+             " x " + std::to_string(format_.height) + " pixels";
+    return false;
+  }
   format_.bitDepth = png_get_bit_depth(png, info);
   format_.colourType = static_cast<PngColourType>(png_get_color_type(png, info));
   format_.interlaced = png_get_interlace_type(png, info) == PNG_INTERLACE_ADAM7;

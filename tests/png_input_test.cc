@@ -2,6 +2,7 @@
 // own indices, everything else is refused with one line. Fixtures are written with the same
 // libpng unit that reads them.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "convert/palette.h"
 #include "png/png_codec.h"
@@ -254,6 +255,13 @@ TEST_F(PngInputTest, RefusesWithOneLine) {
   grey16.bitDepth = 16;
   grey16.colourType = PngColourType::kGrey;
 
+  // A header that claims 65535 x 65535 pixels over the data of 9 x 9: refused before anything
+  // is allocated for the picture.
+  Bytes huge = good;
+  for (int at : {16, 20}) huge[at] = 0, huge[at + 1] = 0, huge[at + 2] = 0xFF, huge[at + 3] = 0xFF;
+  const uLong crc = crc32(0, huge.data() + 12, 17);  // IHDR's type and data
+  for (int i = 0; i < 4; ++i) huge[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+
   struct Case {
     const char* name;
     Bytes file;
@@ -261,6 +269,9 @@ TEST_F(PngInputTest, RefusesWithOneLine) {
   };
   const Case cases[] = {
       {"truncated", truncated, "Error: Broken PNG file: the file is cut short.\n"},
+      {"huge claim", huge,
+       "Error: Broken PNG file: the image data is too short for a picture of 65535 x 65535 "
+       "pixels.\n"},
       {"bad data CRC", badCrc, "Error: Broken PNG file: IDAT: CRC error.\n"},
       {"bad header CRC", badHeaderCrc, "Error: Broken PNG file: IHDR: CRC error.\n"},
       {"70000 wide", pngFile(wide, wideRow),
