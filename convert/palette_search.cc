@@ -17,8 +17,10 @@ constexpr uint32_t kTileSide = 64;
 constexpr uint32_t kSampleTiles = 8;
 constexpr uint32_t kTilePositions = 8;  // per axis, to choose the tiles from
 
-// Palettes this small are also improved one colour at a time.
+// Palettes this small are also improved one colour at a time. Ordered dithering makes a plan of
+// 16 searches for every colour it meets on every try, so it refines only the smaller palettes.
 constexpr size_t kMaxRefinedColours = 32;
+constexpr size_t kMaxRefinedOrderedColours = 16;
 constexpr int kRefinementSweeps = 2;
 
 // How far the spread candidates move colours out from the picture's mean.
@@ -178,7 +180,9 @@ PaletteChoice searchPalette(const RgbaPicture& picture, const LevelHistogram& hi
   }
 
   // A small palette: try every colour one step away in each direction, keep what helps.
-  if (best.palette.size() > kMaxRefinedColours) {
+  const size_t refinedUpTo =
+      dither == Dither::kOrdered ? kMaxRefinedOrderedColours : kMaxRefinedColours;
+  if (best.palette.size() > refinedUpTo) {
     best.mapping.dither = dither;
     return best;
   }

@@ -69,26 +69,29 @@ TEST(BrokenInputTest, FuzzFindingsStayFixed) {
       testing::fs::path(QUILLPIX_SOURCE_DIR) / "tests/fuzz/regressions";
   size_t replayed = 0;
   for (const auto& entry : testing::fs::directory_iterator(folder)) {
-    const std::string name = entry.path().filename().string();
+    const std::string file = entry.path().filename().string();
     const Bytes input = readBytes(entry.path());
     const fuzzing::CheckedRun run = fuzzing::checkConversion(input);
-    EXPECT_EQ(run.broken, "") << name << "\n" << run.report;
+    EXPECT_EQ(run.broken, "") << file << "\n" << run.report;
 
+    // The program, given the same settings on its command line.
     TempDir dir;
-    testing::writeBytes(dir / ("in" + entry.path().extension().string()), input);
-    const testing::ProgramResult result =
-        runProgram({"in" + entry.path().extension().string()}, testing::inDirectory(dir.path()));
+    const std::string name = "in" + entry.path().extension().string();
+    testing::writeBytes(dir / name, input);
+    std::vector<std::string> arguments = fuzzing::switchesFor(fuzzing::optionsFor(input));
+    arguments.insert(arguments.begin(), name);
+    const testing::ProgramResult result = runProgram(arguments, testing::inDirectory(dir.path()));
     size_t errors = 0;
     for (size_t at = result.out.find("Error: "); at != std::string::npos;
          at = result.out.find("Error: ", at + 1)) {
       ++errors;
     }
     if (result.status == 0) {
-      EXPECT_EQ(errors, 0u) << name;
-      EXPECT_TRUE(testing::fs::exists(dir / "in.vkm")) << name;
+      EXPECT_EQ(errors, 0u) << file;
+      EXPECT_TRUE(testing::fs::exists(dir / "in.vkm")) << file;
     } else {
-      EXPECT_EQ(result.status, 1) << name;
-      EXPECT_EQ(errors, 1u) << name << "\n" << result.out;
+      EXPECT_EQ(result.status, 1) << file;
+      EXPECT_EQ(errors, 1u) << file << "\n" << result.out;
     }
     ++replayed;
   }

@@ -41,17 +41,16 @@ inline uint64_t claimedPixels(std::span<const uint8_t> input) {
   }
   std::FILE* sink = std::fopen("/dev/null", "w");
   std::optional<ByteBuffer> buffer = makeFileImage(input);
-  std::optional<BmpImage> image = decodeBmpImage(std::move(*buffer), "fuzz.bmp", sink);
+  std::fputs("File analizing... ", sink);
+  std::optional<BmpImage> image = decodeBmpHeaders(std::move(*buffer), "fuzz.bmp", sink, true);
   std::fclose(sink);
   if (!image) return 0;
   const int64_t rows = image->biHeight < 0 ? -int64_t{image->biHeight} : image->biHeight;
   return uint64_t{image->biWidth} * static_cast<uint64_t>(rows);
 }
 
-// Converts `input` with the settings drawn from its last three bytes (debug, full colour,
-// whether and which background index is given, and whether, to how many colours and with which
-// dithering the colours are reduced), and checks what came out.
-inline CheckedRun checkConversion(std::span<const uint8_t> input) {
+// The settings checkConversion draws from the last three bytes of `input`.
+inline ConversionOptions optionsFor(std::span<const uint8_t> input) {
   const uint8_t flags = input.empty() ? 0 : input.back();
   ConversionOptions options;
   options.debug = flags & 1;
@@ -67,6 +66,33 @@ inline CheckedRun checkConversion(std::span<const uint8_t> input) {
     reduce.backgroundIndex = options.backgroundIndex;
     options.reduction = reduce;
   }
+  return options;
+}
+
+// The command line that gives the program the same settings.
+inline std::vector<std::string> switchesFor(const ConversionOptions& options) {
+  std::vector<std::string> switches;
+  if (options.debug) switches.push_back("--debug");
+  if (!options.fullColour) switches.push_back("--64");
+  if (options.reduction) {
+    static const char* const kDithers[] = {"none", "ordered", "diffusion"};
+    switches.push_back("--colors=" + std::to_string(options.reduction->colours));
+    switches.push_back(std::string("--dither=") +
+                       kDithers[static_cast<int>(options.reduction->dither)]);
+  }
+  // Last: the number after --bg ends the scan of switches.
+  if (options.backgroundGiven) {
+    switches.push_back("--bg");
+    switches.push_back(std::to_string(options.backgroundIndex));
+  }
+  return switches;
+}
+
+// Converts `input` with the settings drawn from its last three bytes (debug, full colour,
+// whether and which background index is given, and whether, to how many colours and with which
+// dithering the colours are reduced), and checks what came out.
+inline CheckedRun checkConversion(std::span<const uint8_t> input) {
+  const ConversionOptions options = optionsFor(input);
 
   CheckedRun run;
   const uint64_t claimed = claimedPixels(input);
