@@ -107,14 +107,14 @@ std::optional<RgbaPicture> expandIndices(const PixelBlock& block, uint32_t width
 std::optional<ConvertedImage> reduceBmp(const BmpImage& image, const ConversionOptions& options,
                                         std::FILE* out) {
   const uint16_t bits = image.biBitCount;
-  RowLayout layout = computeRowLayout(image);
+  const RowLayout layout = computeRowLayout(image);
   const RowLayout output =
       reducedLayout(*options.reduction, image.biWidth, layout.rows, layout.rowSize);
   std::optional<RgbaPicture> picture;
   if (bits == 1 || bits == 2 || bits == 4 || bits == 8) {
     const std::optional<std::vector<Rgb8>> table = readColourTable(image);
     if (!table) {
-      std::fprintf(out, "BMP palette:\n%sError: Wrong BMP palette.\n", kReportRule);
+      printUnreadablePalette(out);
       return std::nullopt;
     }
     if (const char* error = layoutError(image.biWidth, layout)) {

@@ -69,6 +69,11 @@ void printPaletteTitle(std::FILE* out) {
 
 }  // namespace
 
+void printUnreadablePalette(std::FILE* out) {
+  printPaletteTitle(out);
+  std::fprintf(out, "Error: Wrong BMP palette.\n");
+}
+
 PaletteTable convertColours(std::span<const Rgb8> colours, bool debug, bool fullColour,
                             std::FILE* out, std::string_view note) {
   printPaletteTitle(out);
@@ -109,8 +114,7 @@ std::optional<PaletteTable> convertPalette(const BmpImage& image, bool debug, bo
                                            std::FILE* out) {
   const std::optional<std::vector<Rgb8>> colours = readColourTable(image);
   if (!colours) {
-    printPaletteTitle(out);
-    std::fprintf(out, "Error: Wrong BMP palette.\n");
+    printUnreadablePalette(out);
     return std::nullopt;
   }
   return convertColours(*colours, debug, fullColour, out, "");

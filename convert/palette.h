@@ -59,6 +59,9 @@ int decideColourCount(const BmpImage& image);
 // or the table does not fit in the file.
 std::optional<std::vector<Rgb8>> readColourTable(const BmpImage& image);
 
+// The palette section of an image whose colour table cannot be read: its title and the error.
+void printUnreadablePalette(std::FILE* out);
+
 // Prints the palette section for `colours` (1 to 256 of them), `note` (a line or nothing)
 // right under its title, and builds their palette table.
 PaletteTable convertColours(std::span<const Rgb8> colours, bool debug, bool fullColour,
