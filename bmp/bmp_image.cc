@@ -49,13 +49,14 @@ std::optional<ByteBuffer> readInputFile(const std::string& fileName, std::FILE* 
 
   const uint64_t bufferSize = static_cast<uint64_t>(length) + 1;
   std::optional<ByteBuffer> image;
-  if (bufferSize <= SIZE_MAX) image = ByteBuffer::allocate(static_cast<size_t>(bufferSize));
-  if (!image) {
+  if (bufferSize <= SIZE_MAX) image = ByteBuffer::reserve(static_cast<size_t>(bufferSize));
+  const size_t wanted = static_cast<size_t>(length);
+  const LoadStatus loaded = image ? loadWholeFile(file, *image, wanted) : LoadStatus::kNoMemory;
+  if (loaded == LoadStatus::kNoMemory) {
     std::fprintf(out, "Error: Not enough memory.\n");
     return std::nullopt;
   }
-  const size_t wanted = static_cast<size_t>(length);
-  if (!file.readExactly(image->data(), wanted)) {
+  if (loaded == LoadStatus::kReadFailed) {
     std::fprintf(out, "Error: Can't read file - %s\n", fileName.c_str());
     return std::nullopt;
   }

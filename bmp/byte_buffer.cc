@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <new>
@@ -12,14 +13,21 @@ namespace {
 // Blocks this large come straight from the kernel in huge pages where it offers them: a fresh
 // 64 MiB buffer otherwise costs 16384 separate page faults, which is most of a conversion's time.
 constexpr size_t kMappedThreshold = size_t{4} << 20;
-constexpr size_t kHugePageSize = size_t{2} << 20;
 #ifdef MADV_POPULATE_WRITE
 constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
 #else
 constexpr int kPopulateWrite = 23;  // the Linux value, for older C library headers
 #endif
 
-uint8_t* mapHugePages(size_t size, size_t& mappedSize) {
+// Faults the pages of [block, block + length) in with one call: touching them page by page
+// instead sometimes stalls for half a second in memory compaction on the first touch of each
+// huge page. Kernels before 5.14 refuse the request (EINVAL) and fault on first touch; ENOMEM
+// means memory is short.
+bool populatePages(void* block, size_t length) {
+  return ::madvise(block, length, kPopulateWrite) == 0 || errno != ENOMEM;
+}
+
+uint8_t* mapHugePages(size_t size, size_t& mappedSize, bool populate) {
   // Over-map by one huge page so the block can start on a huge-page boundary.
   const size_t rounded = (size + kHugePageSize - 1) / kHugePageSize * kHugePageSize;
   const size_t reserved = rounded + kHugePageSize;
@@ -34,10 +42,7 @@ uint8_t* mapHugePages(size_t size, size_t& mappedSize) {
     ::munmap(reinterpret_cast<void*>(aligned + rounded), end - (aligned + rounded));
   void* block = reinterpret_cast<void*>(aligned);
   ::madvise(block, rounded, MADV_HUGEPAGE);
-  // Fault the whole block in with one call: touching it page by page instead sometimes stalls
-  // for half a second in memory compaction on the first touch of each huge page. Kernels before
-  // 5.14 refuse the request (EINVAL) and fault on first touch; ENOMEM means memory is short.
-  if (::madvise(block, rounded, kPopulateWrite) != 0 && errno == ENOMEM) {
+  if (populate && !populatePages(block, rounded)) {
     ::munmap(block, rounded);
     return nullptr;
   }
@@ -48,9 +53,23 @@ uint8_t* mapHugePages(size_t size, size_t& mappedSize) {
 }  // namespace
 
 std::optional<ByteBuffer> ByteBuffer::allocate(size_t size) {
+  return make(size, true);
+}
+
+std::optional<ByteBuffer> ByteBuffer::reserve(size_t size) {
+  return make(size, false);
+}
+
+bool ByteBuffer::populate(size_t offset, size_t length) {
+  const size_t mapped = bytes_.get_deleter().mappedSize;
+  if (mapped == 0 || offset >= mapped || length == 0) return true;
+  return populatePages(bytes_.get() + offset, std::min(length, mapped - offset));
+}
+
+std::optional<ByteBuffer> ByteBuffer::make(size_t size, bool populate) {
   if (size >= kMappedThreshold) {
     size_t mappedSize = 0;
-    uint8_t* bytes = mapHugePages(size, mappedSize);
+    uint8_t* bytes = mapHugePages(size, mappedSize, populate);
     if (bytes == nullptr) return std::nullopt;
     return ByteBuffer(bytes, size, mappedSize);
   }

@@ -9,6 +9,9 @@
 #include <optional>
 #include <span>
 
+// The size of a huge page: a reserved buffer is populated in parts that start at multiples of it.
+inline constexpr size_t kHugePageSize = size_t{2} << 20;
+
 namespace quillpix {
 
 // Frees a ByteBuffer's block, by the means that allocated it.
@@ -24,6 +27,14 @@ class ByteBuffer {
   // Returns a buffer of `size` bytes with unspecified contents, or nothing when memory is short.
   static std::optional<ByteBuffer> allocate(size_t size);
 
+  // Like allocate, but a large buffer's memory is only reserved: the caller faults it in with
+  // populate(), part by part, so that the parts can be filled at the same time.
+  static std::optional<ByteBuffer> reserve(size_t size);
+
+  // Faults in the memory of bytes [offset, offset + length) of a reserved buffer, which must
+  // start on a huge-page boundary; false when memory is short.
+  bool populate(size_t offset, size_t length);
+
   uint8_t* data() { return bytes_.get(); }
   const uint8_t* data() const { return bytes_.get(); }
   size_t size() const { return size_; }
@@ -33,6 +44,7 @@ class ByteBuffer {
  private:
   ByteBuffer(uint8_t* bytes, size_t size, size_t mappedSize)
       : bytes_(bytes, ByteBufferRelease{mappedSize}), size_(size) {}
+  static std::optional<ByteBuffer> make(size_t size, bool populate);
 
   std::unique_ptr<uint8_t[], ByteBufferRelease> bytes_;
   size_t size_ = 0;

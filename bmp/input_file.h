@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "bmp/byte_buffer.h"
+
 namespace quillpix {
 
 class InputFile {
@@ -27,12 +29,24 @@ class InputFile {
   // first.
   bool readExactly(uint8_t* into, size_t size);
 
+  // Reads exactly `size` bytes from `offset`, leaving the position alone; false when the file
+  // ends or fails first. Safe to call from two threads at once.
+  bool readAt(uint8_t* into, size_t size, uint64_t offset) const;
+
   // Closes the file now rather than at destruction.
   void close();
 
  private:
   int fd_ = -1;
 };
+
+enum class LoadStatus { kLoaded, kNoMemory, kReadFailed };
+
+// Fills the first `length` bytes of `buffer` (made by ByteBuffer::reserve) with the file's
+// first `length` bytes. A large file is loaded in two halves at once, the second on another
+// thread: faulting in fresh memory and copying the file into it are most of a conversion's
+// time, and the machine has a second core for them.
+LoadStatus loadWholeFile(const InputFile& file, ByteBuffer& buffer, size_t length);
 
 }  // namespace quillpix
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bmp/input_file.h"
 #include "tests/bmp_builder.h"
 #include "tests/test_support.h"
 
@@ -283,6 +284,26 @@ TEST_F(LoadFailureTest, NotEnoughMemory) {
             expected("Work file: big.bmp (1073741824 bytes)\nError: Not enough memory.\n"));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "");
+}
+
+// A large file is loaded in two halves at once: every byte lands where it belongs, and a file
+// that ends before its length is a read failure.
+TEST(LoadWholeFileTest, LoadsLargeFilesInTwoHalves) {
+  TempDir dir;
+  for (size_t length : {size_t{100}, (size_t{16} << 20) - 1, (size_t{17} << 20) + 12345}) {
+    std::vector<uint8_t> bytes(length);
+    for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
+    testing::writeBytes(dir / "big", bytes);
+    InputFile file((dir / "big").string());
+    ASSERT_TRUE(file.isOpen());
+    std::optional<ByteBuffer> buffer = ByteBuffer::reserve(length + 1);
+    ASSERT_TRUE(buffer);
+    ASSERT_EQ(loadWholeFile(file, *buffer, length), LoadStatus::kLoaded) << length;
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), buffer->data())) << length;
+    // Asked for more than the file holds.
+    std::optional<ByteBuffer> longer = ByteBuffer::reserve(length + 2);
+    EXPECT_EQ(loadWholeFile(file, *longer, length + 1), LoadStatus::kReadFailed) << length;
+  }
 }
 
 }  // namespace
