@@ -124,70 +124,88 @@ class PlanCache {
 
 }  // namespace
 
-NearestColour::NearestColour(std::span<const LinearRgb> colours) {
+NearestColour::NearestColour(std::span<const LinearRgb> colours, const LinearRgb& low,
+                             const LinearRgb& high)
+    : low_{low.red, low.green, low.blue},
+      cellSize_{(high.red - low.red) / kCellsPerSide, (high.green - low.green) / kCellsPerSide,
+                (high.blue - low.blue) / kCellsPerSide} {
   for (size_t i = 0; i < colours.size(); ++i) {
-    byGreen_.push_back({colours[i], static_cast<uint8_t>(i)});
+    reds_.push_back(colours[i].red);
+    greens_.push_back(colours[i].green);
+    blues_.push_back(colours[i].blue);
+    all_.push_back(static_cast<uint8_t>(i));
   }
-  std::sort(byGreen_.begin(), byGreen_.end(),
-            [](const Entry& x, const Entry& y) { return x.colour.green < y.colour.green; });
-  if (colours.size() <= kSmallPalette) {
-    for (const LinearRgb& colour : colours) {
-      reds_.push_back(colour.red);
-      greens_.push_back(colour.green);
-      blues_.push_back(colour.blue);
-    }
+  if (colours.size() > kSmallPalette) {
+    cells_.resize(kCellsPerSide * kCellsPerSide * kCellsPerSide);
+    cellMade_.resize(cells_.size(), false);
   }
 }
 
-uint8_t NearestColour::find(const LinearRgb& colour) const {
-  if (byGreen_.empty()) return 0;
-  if (!reds_.empty()) {
-    // A few colours: looking at all of them, in a loop the compiler can vectorise, is quicker
-    // than walking outwards.
-    float distances[kSmallPalette];
-    const size_t count = reds_.size();
-    for (size_t i = 0; i < count; ++i) {
-      const float dr = reds_[i] - colour.red, dg = greens_[i] - colour.green,
-                  db = blues_[i] - colour.blue;
-      distances[i] = dr * dr + dg * dg + db * db;
-    }
-    return static_cast<uint8_t>(std::min_element(distances, distances + count) - distances);
-  }
-  // Walk outwards from the colour's green in both directions; a side is done once its green
-  // alone is farther than the best so far.
-  const auto start =
-      std::lower_bound(byGreen_.begin(), byGreen_.end(), colour.green,
-                       [](const Entry& entry, float green) { return entry.colour.green < green; });
+uint8_t NearestColour::findAmong(const LinearRgb& point, const uint8_t* candidates,
+                                 size_t count) const {
   float best = std::numeric_limits<float>::max();
-  uint8_t bestIndex = byGreen_.front().index;
-  auto up = start;
-  auto down = start;
-  bool upOpen = up != byGreen_.end(), downOpen = down != byGreen_.begin();
-  while (upOpen || downOpen) {
-    if (upOpen) {
-      const float dg = up->colour.green - colour.green;
-      if (dg * dg >= best) {
-        upOpen = false;
-      } else {
-        const float distance = squaredDistance(up->colour, colour);
-        if (distance < best) best = distance, bestIndex = up->index;
-        upOpen = ++up != byGreen_.end();
-      }
-    }
-    if (downOpen) {
-      const auto entry = std::prev(down);
-      const float dg = colour.green - entry->colour.green;
-      if (dg * dg >= best) {
-        downOpen = false;
-      } else {
-        const float distance = squaredDistance(entry->colour, colour);
-        if (distance < best) best = distance, bestIndex = entry->index;
-        down = entry;
-        downOpen = down != byGreen_.begin();
-      }
-    }
+  uint8_t bestIndex = 0;
+  for (size_t k = 0; k < count; ++k) {
+    const uint8_t i = candidates[k];
+    const float dr = reds_[i] - point.red, dg = greens_[i] - point.green,
+                db = blues_[i] - point.blue;
+    const float distance = dr * dr + dg * dg + db * db;
+    if (distance < best) best = distance, bestIndex = i;
   }
   return bestIndex;
+}
+
+const std::vector<uint8_t>& NearestColour::candidates(int cell) const {
+  std::vector<uint8_t>& list = cells_[cell];
+  if (cellMade_[cell]) return list;
+  cellMade_[cell] = true;
+  const int at[3] = {cell / (kCellsPerSide * kCellsPerSide), cell / kCellsPerSide % kCellsPerSide,
+                     cell % kCellsPerSide};
+  float from[3], to[3];
+  for (int c = 0; c < 3; ++c) {
+    from[c] = low_[c] + at[c] * cellSize_[c];
+    to[c] = from[c] + cellSize_[c];
+  }
+  // Every point of the cell lies within `bound` of some entry (the entry whose farthest corner
+  // is nearest); an entry farther than that from the whole cell is never the nearest.
+  auto distances = [&](size_t i, float& nearest, float& farthest) {
+    const float values[3] = {reds_[i], greens_[i], blues_[i]};
+    nearest = farthest = 0;
+    for (int c = 0; c < 3; ++c) {
+      const float below = from[c] - values[c], above = values[c] - to[c];
+      const float gap = std::max({below, above, 0.0f});
+      const float reach = std::max(std::abs(values[c] - from[c]), std::abs(values[c] - to[c]));
+      nearest += gap * gap;
+      farthest += reach * reach;
+    }
+  };
+  float bound = std::numeric_limits<float>::max();
+  for (size_t i = 0; i < reds_.size(); ++i) {
+    float nearest, farthest;
+    distances(i, nearest, farthest);
+    bound = std::min(bound, farthest);
+  }
+  for (size_t i = 0; i < reds_.size(); ++i) {
+    float nearest, farthest;
+    distances(i, nearest, farthest);
+    if (nearest <= bound) list.push_back(static_cast<uint8_t>(i));
+  }
+  return list;
+}
+
+uint8_t NearestColour::find(const LinearRgb& point) const {
+  if (all_.empty()) return 0;
+  if (cells_.empty()) return findAmong(point, all_.data(), all_.size());
+  const float values[3] = {point.red, point.green, point.blue};
+  int cell = 0;
+  for (int c = 0; c < 3; ++c) {
+    const int at = static_cast<int>(std::floor((values[c] - low_[c]) / cellSize_[c]));
+    // Outside the box the cells' lists do not hold: look at every entry.
+    if (at < 0 || at >= kCellsPerSide) return findAmong(point, all_.data(), all_.size());
+    cell = cell * kCellsPerSide + at;
+  }
+  const std::vector<uint8_t>& list = candidates(cell);
+  return findAmong(point, list.data(), list.size());
 }
 
 double mapToPalette(const RgbaPicture& picture, std::span<const ColourLevels> palette,
@@ -200,11 +218,12 @@ double mapToPalette(const RgbaPicture& picture, std::span<const ColourLevels> pa
     colours.push_back(levelsToLinear(levels));
     labs.push_back(toOkLab(colours.back()));
   }
-  const NearestColour nearest(colours);
-  // OKLab coordinates go through the same search as linear ones.
+  // Linear light asked for lies in the unit cube; OKLab coordinates, which go through the same
+  // search, in the box around the OKLab of that cube (Ottosson's sRGB gamut, rounded outwards).
+  const NearestColour nearest(colours, {0, 0, 0}, {1, 1, 1});
   std::vector<LinearRgb> labAsVectors;
   for (const OkLab& lab : labs) labAsVectors.push_back({lab.l, lab.a, lab.b});
-  const NearestColour nearestLab(labAsVectors);
+  const NearestColour nearestLab(labAsVectors, {0, -0.24f, -0.32f}, {1, 0.28f, 0.21f});
   PlanCache plans(nearest, colours);
   const uint32_t width = picture.width();
   // Error carried to the row being mapped and to the row below, one pixel of margin each side.

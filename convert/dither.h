@@ -18,20 +18,28 @@ enum class Dither {
   kDiffusion,  // each pixel's error is carried to its neighbours, row by row, in both directions
 };
 
-// The palette entry nearest to a colour in linear light.
+// The palette entry nearest to a point (three coordinates, held in a LinearRgb: linear light, or
+// OKLab's l, a and b).
 class NearestColour {
  public:
-  explicit NearestColour(std::span<const LinearRgb> colours);
-  uint8_t find(const LinearRgb& colour) const;
+  // Points searched for will mostly lie in the box from `low` to `high`; others are answered by
+  // looking at every entry.
+  NearestColour(std::span<const LinearRgb> colours, const LinearRgb& low, const LinearRgb& high);
+  uint8_t find(const LinearRgb& point) const;
 
  private:
-  struct Entry {
-    LinearRgb colour;
-    uint8_t index;
-  };
-  std::vector<Entry> byGreen_;  // sorted by green, so that a search can stop early
-  // A small palette as three arrays, searched whole.
+  static constexpr int kCellsPerSide = 16;
+
+  uint8_t findAmong(const LinearRgb& point, const uint8_t* candidates, size_t count) const;
+  // The entries that can be nearest to some point of a cell: made when the cell is first asked.
+  const std::vector<uint8_t>& candidates(int cell) const;
+
+  // The palette as three arrays, searched whole when it is small.
   std::vector<float> reds_, greens_, blues_;
+  std::vector<uint8_t> all_;
+  float low_[3], cellSize_[3];
+  mutable std::vector<std::vector<uint8_t>> cells_;
+  mutable std::vector<bool> cellMade_;
 };
 
 // How pixels are put onto a palette.
