@@ -31,8 +31,6 @@ class BlurredReference {
   // and `colours` (a picture of the same size) blurred the same way.
   double distanceTo(const std::vector<LinearRgb>& colours) const;
 
-  const LinearPicture& reference() const { return reference_; }
-
  private:
   LinearPicture reference_;
   std::vector<OkLab> blurredLab_;

@@ -259,7 +259,13 @@ double mapToPalette(const RgbaPicture& picture, std::span<const ColourLevels> pa
         const uint32_t rgb = uint32_t{pixel[0]} << 16 | uint32_t{pixel[1]} << 8 | pixel[2];
         index = plans.plan(rgb)[kBayer[y & 7][x & 7] * kPlanSize / 64];
       } else if (dither == Dither::kNone) {
-        index = nearest.find(toLinear(pixel[0], pixel[1], pixel[2]));
+        const LinearRgb own = toLinear(pixel[0], pixel[1], pixel[2]);
+        if (mapping.nearestInOkLab) {
+          const OkLab lab = toOkLab(own);
+          index = nearestLab.find({lab.l, lab.a, lab.b});
+        } else {
+          index = nearest.find(own);
+        }
       } else {
         const LinearRgb& own = ownRow[x];
         const LinearRgb& extra = carried[x + 1];

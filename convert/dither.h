@@ -45,8 +45,9 @@ class NearestColour {
 // How pixels are put onto a palette.
 struct Mapping {
   Dither dither = Dither::kDiffusion;
-  // Error diffusion carries its error in linear light either way; this says whether the colour
-  // a pixel asks for is matched in OKLab rather than in linear light.
+  // Whether the colour a pixel asks for is matched in OKLab rather than in linear light, with
+  // no dithering or error diffusion (which carries its error in linear light either way).
+  // Ordered dithering plans its mixes in linear light.
   bool nearestInOkLab = false;
 };
 

@@ -173,6 +173,7 @@ PaletteChoice searchPalette(const RgbaPicture& picture, const LevelHistogram& hi
   double bestScore = std::numeric_limits<double>::max();
   for (const std::vector<ColourLevels>& palette : candidates) {
     for (bool inOkLab : {false, true}) {
+      if (inOkLab && dither == Dither::kOrdered) continue;  // its plans mix in linear light
       const Mapping mapping{dither, inOkLab};
       const double score = judge.score(palette, mapping);
       if (score < bestScore) bestScore = score, best = {palette, mapping};
