@@ -39,10 +39,7 @@ class Cursor {
     if (inside > 0) {
       uint8_t* row = currentRow();
       if (fourBit_) {
-        for (uint32_t i = 0; i < inside; ++i) {
-          const uint8_t pair = data[i / 2];
-          setNibble(row, x_ + i, i & 1 ? pair & 0x0F : pair >> 4);
-        }
+        for (uint32_t i = 0; i < inside; ++i) setNibble(row, x_ + i, nibbleAt(data, i));
       } else {
         std::memcpy(row + x_, data, inside);
       }
@@ -65,12 +62,6 @@ class Cursor {
   uint8_t* currentRow() { return block_.rowToFill(block_.rows() - 1 - y_); }
   void advance(uint32_t pixels) { x_ += std::min(pixels, width_ - x_); }
   void moveUp(uint32_t rows) { y_ += std::min(rows, block_.rows() - y_); }
-
-  static void setNibble(uint8_t* row, uint32_t x, uint8_t index) {
-    uint8_t& byte = row[x / 2];
-    byte = x & 1 ? static_cast<uint8_t>((byte & 0xF0) | index)
-                 : static_cast<uint8_t>((byte & 0x0F) | (index << 4));
-  }
 
   const bool fourBit_;
   const uint32_t width_;

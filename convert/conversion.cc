@@ -94,8 +94,7 @@ std::optional<RgbaPicture> expandIndices(const PixelBlock& block, uint32_t width
     const uint8_t* row = block.row(y);
     uint8_t* out = picture->row(y);
     for (uint32_t x = 0; x < width; ++x, out += 4) {
-      const uint8_t index =
-          bitCount == 8 ? row[x] : (x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F);
+      const uint8_t index = bitCount == 8 ? row[x] : nibbleAt(row, x);
       const Rgb8 colour = index < table.size() ? table[index] : Rgb8{};
       out[0] = colour.red, out[1] = colour.green, out[2] = colour.blue, out[3] = 0xFF;
     }

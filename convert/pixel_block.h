@@ -12,6 +12,16 @@
 
 namespace quillpix {
 
+// Rows of pixel format 1 hold two indices a byte, the left pixel in the high nibble.
+inline uint8_t nibbleAt(const uint8_t* row, uint32_t x) {
+  return x & 1 ? row[x / 2] & 0x0F : row[x / 2] >> 4;
+}
+inline void setNibble(uint8_t* row, uint32_t x, uint8_t index) {
+  uint8_t& byte = row[x / 2];
+  byte = x & 1 ? static_cast<uint8_t>((byte & 0xF0) | index)
+               : static_cast<uint8_t>((byte & 0x0F) | (index << 4));
+}
+
 // The rows either lie in a buffer of their own, pad bytes included (decoded rows), or are read
 // in place wherever they already lie, such as the stored rows of the loaded file; the pad byte
 // is then supplied when the rows are written.

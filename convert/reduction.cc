@@ -76,10 +76,10 @@ ReductionStatus reduceColours(const RgbaPicture& picture, const ReductionOptions
     std::fill(row, row + block->rowLength(), 0);
     for (uint32_t x = 0; x < width; ++x) {
       const uint8_t index = renumber[source[x]];
-      if (!nibbles) {
-        row[x] = index;
+      if (nibbles) {
+        setNibble(row, x, index);
       } else {
-        row[x / 2] |= static_cast<uint8_t>(x % 2 == 0 ? index << 4 : index);
+        row[x] = index;
       }
     }
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "convert/palette.h"
+#include "convert/pixel_block.h"
 
 namespace quillpix {
 
@@ -25,7 +26,7 @@ struct VkmImage {
   uint8_t pixelIndex(uint32_t x, uint32_t y) const {
     const uint8_t* row = pixels.data() + size_t{y} * rowLength;
     if (pixelFormat == 2) return row[x];
-    return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+    return nibbleAt(row, x);
   }
   // Bytes of a row that hold pixels, without the pad byte.
   uint32_t workWidth() const { return pixelFormat == 2 ? width : (width + 1u) / 2; }

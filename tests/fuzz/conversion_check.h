@@ -167,8 +167,7 @@ inline CheckedRun checkConversion(std::span<const uint8_t> input) {
   for (uint32_t y = 0; y < rows && run.broken.empty(); ++y) {
     const uint8_t* row = image->block.row(y);
     for (uint32_t x = 0; x < width; ++x) {
-      const int index =
-          image->outputBits == 8 ? row[x] : (x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4);
+      const int index = image->outputBits == 8 ? row[x] : nibbleAt(row, x);
       if (index >= colourCount) {
         run.broken = "a pixel of a reduced picture lies beyond its palette";
         break;
