@@ -28,7 +28,7 @@ PixelBlock storedRowsInPlace(const StoredRows& stored, uint32_t rows) {
   const uint8_t* topRow = stored.topDown || rows == 0
                               ? stored.pixels.data()
                               : stored.pixels.data() + int64_t{rows - 1} * rowSize;
-  const uint32_t workWidth = stored.bitCount == 8 ? stored.width : (stored.width + 1) / 2;
+  const uint32_t workWidth = workWidthFor(stored.width, stored.bitCount != 8);
   return PixelBlock::inPlace(topRow, stored.topDown ? rowSize : -rowSize, rows, workWidth);
 }
 

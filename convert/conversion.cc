@@ -26,7 +26,7 @@ const char* ditherName(Dither dither) {
 RowLayout reducedLayout(const ReductionOptions& reduction, uint32_t width, uint32_t rows,
                         uint32_t sourceRowSize) {
   RowLayout layout;
-  layout.workWidth = reduction.colours <= 16 ? (width + 1) / 2 : width;
+  layout.workWidth = workWidthFor(width, reduction.colours <= 16);
   layout.rowSize = sourceRowSize;
   layout.rows = rows;
   return layout;
@@ -216,7 +216,7 @@ std::optional<ConvertedImage> convertPng(const ByteBuffer& fileImage,
 
   printBitmapHead(static_cast<uint16_t>(format.bitsPerPixel()), out);
   RowLayout layout;
-  layout.workWidth = format.bitDepth == 8 ? format.width : (format.width + 1) / 2;
+  layout.workWidth = workWidthFor(format.width, format.bitDepth < 8);
   layout.rowSize = static_cast<uint32_t>(format.rowBytes());
   layout.rows = format.height;
   if (!checkAndPrintLayout(format.width, layout, out)) return std::nullopt;

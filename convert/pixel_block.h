@@ -12,6 +12,11 @@
 
 namespace quillpix {
 
+// Bytes of an output row that hold `width` pixels: one a nibble, or one a byte.
+inline uint32_t workWidthFor(uint32_t width, bool nibbles) {
+  return nibbles ? (width >> 1) + (width & 1) : width;
+}
+
 // Rows of pixel format 1 hold two indices a byte, the left pixel in the high nibble.
 inline uint8_t nibbleAt(const uint8_t* row, uint32_t x) {
   return x & 1 ? row[x / 2] & 0x0F : row[x / 2] >> 4;

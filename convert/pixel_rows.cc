@@ -86,7 +86,7 @@ DecodedRows decodeStoredImage(const BmpImage& image, const RowLayout& layout) {
 RowLayout computeRowLayout(const BmpImage& image) {
   RowLayout layout;
   const uint32_t width = image.biWidth;
-  layout.workWidth = image.biBitCount == 8 ? width : (width >> 1) + (width & 1);
+  layout.workWidth = workWidthFor(width, image.biBitCount != 8);
   const uint64_t rowBits = uint64_t{image.biBitCount} * width;
   layout.rowSize = static_cast<uint32_t>(((rowBits + 31) >> 5) * 4);
   layout.rows = static_cast<uint32_t>(std::llabs(int64_t{image.biHeight}));

@@ -68,7 +68,7 @@ ReductionStatus reduceColours(const RgbaPicture& picture, const ReductionOptions
   const bool nibbles = options.colours <= 16;
   const uint32_t width = picture.width();
   std::optional<PixelBlock> block =
-      PixelBlock::allocate(picture.height(), nibbles ? (width + 1) / 2 : width);
+      PixelBlock::allocate(picture.height(), workWidthFor(width, nibbles));
   if (!block) return ReductionStatus::kNoMemory;
   for (uint32_t y = 0; y < picture.height(); ++y) {
     const uint8_t* source = indices->data() + uint64_t{y} * width;

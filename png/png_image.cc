@@ -76,7 +76,7 @@ std::optional<uint8_t> transparentIndex(const PngFormat& format) {
 PngRowsStatus readIndexRows(PngReader& reader, std::optional<PixelBlock>& block) {
   const PngFormat& format = reader.format();
   const uint32_t width = format.width;
-  const uint32_t workWidth = format.bitDepth == 8 ? width : (width + 1) / 2;
+  const uint32_t workWidth = workWidthFor(width, format.bitDepth < 8);
   block = PixelBlock::allocate(format.height, workWidth);
   if (!block) return PngRowsStatus::kNoMemory;
 
